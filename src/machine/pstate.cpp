@@ -1,0 +1,3 @@
+#include "machine/pstate.h"
+
+zurkel_machine* pstate = nullptr;

@@ -1,0 +1,38 @@
+// The machine state record: the 32 KiB memory image's live parts.
+#pragma once
+#include <cstdint>
+
+#include "gfx/bitmap.h"
+#include "machine/cart.h"
+
+// Draw-state registers are held as integers indexed by address - 0x5F00.
+enum zurkel_draw_reg {
+  DS_PAL = 0x00,          // draw palette, 16 entries
+  DS_SCREEN_PAL = 0x10,   // screen palette, 16 entries
+  DS_CLIP_LEFT = 0x20,
+  DS_CLIP_TOP = 0x21,
+  DS_CLIP_RIGHT = 0x22,
+  DS_CLIP_BOTTOM = 0x23,
+  DS_PEN = 0x25,
+  DS_CURSOR_X = 0x26,
+  DS_CURSOR_Y = 0x27,
+  DS_CAMERA_X = 0x28,     // signed 16-bit, seen through 0x5F28/0x5F29
+  DS_CAMERA_Y = 0x2A,     // signed 16-bit, seen through 0x5F2A/0x5F2B
+  DS_SCREEN_MODE = 0x2C,
+  DS_FILLP = 0x31,        // pattern word: bits 0-15 pattern, bit 16 transparent
+  DS_COUNT = 0x40
+};
+
+struct zurkel_machine {
+  uint8_t ram[0x8000] = {};
+  zurkel_cart* cart = nullptr;       // the live cart
+  brim_bitmap* screen = nullptr;     // 128 x 128, colours 0-15
+  int32_t draw[DS_COUNT] = {};       // draw-state registers
+  uint32_t cartdata[64] = {};        // cart-data words (0x5E00-0x5EFF)
+  int32_t audio_fx[4] = {};          // half-rate, echo, distortion, low-pass
+  int reset_glitch = 0;              // 0 idle, 1-4 while the reset effect runs
+  bool cartdata_dirty = false;
+};
+
+// The one machine; null until the console creates it.
+extern zurkel_machine* pstate;
