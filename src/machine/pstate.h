@@ -32,6 +32,19 @@ struct zurkel_machine {
   int32_t audio_fx[4] = {};          // half-rate, echo, distortion, low-pass
   int reset_glitch = 0;              // 0 idle, 1-4 while the reset effect runs
   bool cartdata_dirty = false;
+
+  // Run modes and requests carried out by the main loop.
+  int mode = 2;                      // 0 console, 1 running cart, 2 boot, 3 splash
+  int console_screen = 0;            // 0 command line, 1 key config, 2 browser
+  int pending_command = 0;           // 0 none, 1 run loaded cart, 2 stop, 4 stop + show error
+  char run_args[1025] = {};          // parameter string for the next run
+  int frame_count = 0;               // update steps; the boot sequence starts at -15
+  int disk_pause = 0;                // frames a running program is held for disk activity
+  bool hold_frame = false;           // set by holdframe(), cleared by flip()
+  int fps_target = 30;               // 60, 30 or 15
+  int32_t frame_accumulator = 0;     // 16.16 count of update steps owed
+  brim_bitmap* display = nullptr;    // the presented frame (screen palette applied)
+  brim_bitmap* capture = nullptr;    // copy of each finished frame for recordings
 };
 
 // The one machine; null until the console creates it.
