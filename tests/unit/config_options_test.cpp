@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,8 @@ TEST_F(Options, LongParametersAreCut) {
 
 TEST(Folders, AppdataFollowsXdgThenHomeUnlessHomeOptionGiven) {
   std::string base = std::string(::testing::TempDir()) + "zk_folders";
+  std::filesystem::remove_all(base);
+  unsetenv("XDG_CONFIG_HOME");
   setenv("XDG_DATA_HOME", (base + "/xdg").c_str(), 1);
   brim_init_appdata_folder(nullptr);
   EXPECT_EQ(std::string(brim_appdata_folder()), base + "/xdg/zurkel/");
