@@ -45,6 +45,13 @@ struct zurkel_machine {
   int32_t frame_accumulator = 0;     // 16.16 count of update steps owed
   brim_bitmap* display = nullptr;    // the presented frame (screen palette applied)
   brim_bitmap* capture = nullptr;    // copy of each finished frame for recordings
+
+  // Script heap budget (the allocator counts, the runner collects).
+  int32_t heap_bytes = 0;            // bytes of script-machine memory counted
+  int32_t code_allowance = 0;        // 16 bytes per token of the running program
+  int32_t heap_compiling = 0;        // 1 while compiling: blocks are not counted
+  int32_t heap_over_budget = 0;      // set by the allocator past the soft limit
+  int32_t heap_refused = 0;          // set when the allocator refused a block
 };
 
 // The one machine; null until the console creates it.

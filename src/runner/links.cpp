@@ -1,0 +1,214 @@
+// Forwarders to neighbouring subsystems. Where a neighbour's routine is not
+// part of the build yet, the stand-in here does the least that keeps the
+// runner honest (documented per function).
+#include "runner/links.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "gfx/bitmap.h"
+#include "lauxlib.h"
+#include "lua.h"
+#include "lualib.h"
+#include "machine/cart.h"
+#include "machine/pstate.h"
+#include "platform/host.h"
+
+// ---------------------------------------------------------------- interpreter
+
+namespace {
+lua_State* g_machine = nullptr;
+
+// Counts every block into pstate->heap_bytes and refuses growth past the
+// hard limit, so a runaway program cannot take the host down.
+void* counting_alloc(void*, void* block, size_t osize, size_t nsize) {
+  constexpr int64_t kHard = 0x8000000;
+  int32_t* heap = pstate ? &pstate->heap_bytes : nullptr;
+  if (nsize == 0) {
+    if (block) {
+      if (heap) *heap -= static_cast<int32_t>(osize);
+      std::free(block);
+    }
+    return nullptr;
+  }
+  int64_t now = heap ? *heap : 0;
+  int64_t allowance = pstate ? pstate->code_allowance : 0;
+  if (block == nullptr) osize = 0;
+  if (pstate && now - allowance > 0x200000) pstate->heap_over_budget = 1;
+  if (nsize > osize && now - allowance + static_cast<int64_t>(nsize - osize) > kHard) {
+    if (pstate) pstate->heap_refused = 1;
+    return nullptr;
+  }
+  void* p = std::realloc(block, nsize);
+  if (!p) return nullptr;
+  if (heap) *heap += static_cast<int32_t>(nsize) - static_cast<int32_t>(osize);
+  return p;
+}
+}  // namespace
+
+lua_State* prog_new_lua_state() {
+  lua_State* L = lua_newstate(counting_alloc, nullptr);
+  if (!L) return nullptr;
+  // Base functions (pairs, type, assert, ...) until the interpreter's own
+  // opener is in; the API tables registered afterwards take precedence.
+  luaL_requiref(L, "_G", luaopen_base, 1);
+  lua_pop(L, 1);
+  return L;
+}
+
+void prog_close_lua_state(lua_State* L) {
+  if (L) lua_close(L);
+}
+
+lua_State* prog_machine() { return g_machine; }
+void prog_set_machine(lua_State* L) { g_machine = L; }
+int prog_runtime_line() { return 0; }
+int prog_last_line_number() { return 0; }
+void prog_reset_call_state(lua_State*) {}
+int prog_lua_spend_cpu(lua_State*, int) { return 1; }
+
+// ---------------------------------------------------------------- code text
+
+void prog_merge_code_from_tabs() {}
+int prog_count_tokens(const char*) { return 0; }
+
+bool prog_preprocess(const char* src, char* out, int cap) {
+  size_t n = std::strlen(src);
+  if (static_cast<int>(n) + 1 > cap) return false;
+  std::memcpy(out, src, n + 1);
+  return true;
+}
+
+int prog_find_tab_line(int line, int* tab) {
+  // Walks the loaded cart's code: tab t holds n_t line breaks and spans
+  // n_t + 2 program lines together with its separator.
+  static const char kSep[] = "\n-->8\n";
+  zurkel_cart* c = prog_loaded_cart();
+  const char* p = c && c->code ? c->code : "";
+  for (int t = 0; t < 8; t++) {
+    const char* end = std::strstr(p, kSep);
+    const char* stop = end ? end : p + std::strlen(p);
+    int breaks = 0;
+    for (const char* q = p; q < stop && q - p < 10000; q++) breaks += *q == '\n';
+    if (line < breaks + 2) {
+      *tab = t;
+      return line;
+    }
+    line -= breaks + 2;
+    p = end ? end + 6 : stop;
+  }
+  *tab = 0;
+  return -1;
+}
+
+void prog_add_api_function_name(const char*) {}
+void prog_init_api_function_names() {}
+
+// ---------------------------------------------------------------- cartridges
+
+namespace {
+zurkel_cart* g_loaded = nullptr;
+}
+
+zurkel_cart* prog_loaded_cart() {
+  if (!g_loaded) g_loaded = brim_create_zurkel_cart();
+  return g_loaded;
+}
+const char* prog_loaded_cart_filename() { return ""; }
+void prog_reload_rom() {}
+void prog_forget_other_cart() {}
+void prog_clear_cstore_list() {}
+void prog_clear_cartdata_id() {}
+void prog_save_cartdata() {}
+bool prog_cartdata_dirty() { return pstate && pstate->cartdata_dirty; }
+
+// ---------------------------------------------------------------- drawing
+
+void prog_reset_draw_state() {
+  if (!pstate) return;
+  int32_t* d = pstate->draw;
+  d[DS_CURSOR_X] = 0;
+  d[DS_PEN] = 6;
+  d[DS_CAMERA_X] = 0;
+  d[DS_CAMERA_Y] = 0;
+  for (int i = 0; i < 16; i++) {
+    d[DS_SCREEN_PAL + i] = i;
+    d[DS_PAL + i] = i;
+  }
+  d[DS_PAL] = 16;
+  d[DS_SCREEN_MODE] = 0;
+  d[DS_CLIP_LEFT] = 0;
+  d[DS_CLIP_TOP] = 0;
+  d[DS_CLIP_RIGHT] = 128;
+  d[DS_CLIP_BOTTOM] = 128;
+  d[DS_FILLP] = 0;
+  if (pstate->screen) brim_reset_clip(pstate->screen);
+}
+
+int prog_draw_console_text(const char* text, int, int y, int flags, int) {
+  // Layout only: 32 glyphs per line when wrapping, line feeds honoured.
+  int col = 0;
+  for (const char* p = text; *p; p++) {
+    if (*p == '\n' || ((flags & 0x10) && col == 32)) {
+      y += 6;
+      col = 0;
+      if (*p == '\n') continue;
+    }
+    col++;
+  }
+  return y;
+}
+
+void prog_fill_rect(int x0, int y0, int x1, int y1, int colour) {
+  brim_bitmap* s = pstate ? pstate->screen : nullptr;
+  if (!s) return;
+  for (int y = y0 < 0 ? 0 : y0; y <= y1 && y < s->h; y++)
+    for (int x = x0 < 0 ? 0 : x0; x <= x1 && x < s->w; x++) s->line[y][x] = static_cast<uint8_t>(colour);
+}
+
+// ---------------------------------------------------------------- input, sound, host
+
+void prog_latch_buttons() {}
+void prog_poll_buttons() {}
+void prog_block_buttons() {}
+void prog_drain_keypresses() {}
+void prog_stop_all_sound() {}
+void prog_set_audio_pause(int) {}
+int prog_sound_stat(int n) { return n == 24 || n == 25 || n == 26 ? 0 : -1; }
+void prog_seed_rng(uint32_t) {}
+uint64_t prog_time_ms() { return host_ticks_ms(); }
+int prog_host_fps() { return 60; }
+bool prog_window_active() { return true; }
+int prog_sleep_ms() { return 5; }
+int prog_last_draw_ms() { return 0; }
+void prog_show_message(const char*, int) {}
+void prog_set_quit() {}
+void prog_open_io_pins() {}
+void prog_reset_browser_animation() {}
+int prog_mouse(int) { return 0; }
+const char* prog_paste_buffer() { return nullptr; }
+
+int prog_peek(int addr) {
+  if (!pstate || addr < 0 || addr >= 0x8000) return 0;
+  if (addr >= 0x5F00 && addr < 0x5F40) return pstate->draw[addr - 0x5F00] & 0xFF;
+  return pstate->ram[addr];
+}
+
+const char* prog_root_path() { return ""; }
+const char* prog_bbs_path() { return ""; }
+
+void prog_draw_text_centred(const char* text, int x, int y, int colour) {
+  prog_draw_console_text(text, x, y, 3, colour);
+}
+
+void prog_call_print(lua_State* L) {
+  int n = lua_gettop(L);
+  lua_getglobal(L, "print");
+  if (!lua_isfunction(L, -1)) {
+    lua_pop(L, 1);
+    return;
+  }
+  for (int i = 1; i <= n; i++) lua_pushvalue(L, i);
+  lua_call(L, n, 0);
+}

@@ -1,0 +1,253 @@
+#include "runner_fixture.h"
+
+TEST_F(RunnerTest, UpdateAndDrawRunOncePerFrameAt30) {
+  ASSERT_TRUE(start("u=0 d=0 i=0 function _init() i=i+1 end function _update() u=u+1 end function _draw() d=d+1 end"));
+  for (int f = 0; f < 5; f++) step();
+  EXPECT_EQ(machine.mode, 1);
+  EXPECT_EQ(global_int("i"), 1);
+  EXPECT_EQ(global_int("u"), 5);
+  EXPECT_EQ(global_int("d"), 5);
+  EXPECT_EQ(machine.fps_target, 30);
+  EXPECT_EQ(zcpu.fps_cap, 30);
+  EXPECT_EQ(zrun.mainloop_exists, 2);
+  EXPECT_EQ(zrun.time_counter, 5);
+}
+
+TEST_F(RunnerTest, Update60RunsOnceAt60AndTwiceWhenTheRateDrops) {
+  ASSERT_TRUE(start("u=0 d=0 function _update60() u=u+1 end function _draw() d=d+1 end"));
+  step();
+  EXPECT_EQ(machine.fps_target, 60);
+  EXPECT_EQ(zcpu.fps_cap, 60);
+  EXPECT_EQ(global_int("u"), 1);
+  EXPECT_EQ(zrun.time_counter, 1);
+  machine.fps_target = 30;
+  step();
+  EXPECT_EQ(global_int("u"), 3);
+  EXPECT_EQ(global_int("d"), 2);
+  // a button poll between the two updates
+  EXPECT_EQ(zrun.time_counter, 3);
+}
+
+TEST_F(RunnerTest, UpdateRunsTwiceAtHalfOf30) {
+  ASSERT_TRUE(start("u=0 function _update() u=u+1 end"));
+  step();
+  EXPECT_EQ(global_int("u"), 1);
+  machine.fps_target = 15;
+  step();
+  EXPECT_EQ(global_int("u"), 3);
+}
+
+TEST_F(RunnerTest, DrawOnlyCartGetsTheGeneratedLoop) {
+  ASSERT_TRUE(start("d=0 function _draw() d=d+1 end"));
+  step();
+  step();
+  EXPECT_EQ(machine.mode, 1);
+  EXPECT_EQ(global_int("d"), 2);
+  EXPECT_EQ(zrun.mainloop_exists, 2);
+}
+
+TEST_F(RunnerTest, InitOnlyCartRunsOnceAndStops) {
+  ASSERT_TRUE(start("x=1 function _init() x=2 end"));
+  step();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(zrun.end_reason, ZK_END_NORMAL);
+  EXPECT_EQ(zrun.finished_notice, 1);
+  EXPECT_EQ(global_int("x"), 2);
+  EXPECT_EQ(zrun.mainloop_exists, 0);
+}
+
+TEST_F(RunnerTest, CartWithoutCallbacksRunsTopLevelOnce) {
+  ASSERT_TRUE(start("n=(n or 0)+1"));
+  step();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(global_int("n"), 1);
+  step();
+  EXPECT_EQ(global_int("n"), 1);
+}
+
+TEST_F(RunnerTest, OwnMainloopIsKept) {
+  ASSERT_TRUE(start("k=0 function _update() k=100 end function _mainloop() while true do k=k+1 flip() end end"));
+  step();
+  step();
+  step();
+  EXPECT_EQ(zrun.mainloop_exists, 1);
+  EXPECT_EQ(global_int("k"), 3);
+  EXPECT_EQ(zrun.time_counter, 0);
+}
+
+TEST_F(RunnerTest, HoldframeUntilFlip) {
+  ASSERT_TRUE(start("function _update() end"));
+  step();
+  EXPECT_FALSE(machine.hold_frame);
+}
+
+TEST_F(RunnerTest, StopEndsTheProgramAndKeepsTheMachine) {
+  ASSERT_TRUE(start("v=7 stop() v=8"));
+  machine.draw[DS_CAMERA_X] = 5;
+  step();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(global_int("v"), 7);
+  EXPECT_EQ(machine.draw[DS_CAMERA_X], 0);
+  EXPECT_EQ(zrun.end_reason, ZK_END_NORMAL);
+}
+
+TEST_F(RunnerTest, RunRequestsARestartWithParameters) {
+  ASSERT_TRUE(start("run('again')"));
+  step();
+  EXPECT_EQ(machine.pending_command, 1);
+  EXPECT_STREQ(machine.run_args, "again");
+}
+
+TEST_F(RunnerTest, HeaderCollectionFunctions) {
+  ASSERT_TRUE(start(
+      "t={} add(t,1) add(t,2) add(t,3) add(t,4)\n"
+      "s='' for v in all(t) do s=s..v if v==2 then del(t,v) end end\n"
+      "n=count(t) c=0 foreach(t,function(v) c=c+v end)\n"
+      "e=0 for v in all({}) do e=e+1 end for v in all(nil) do e=e+1 end\n"
+      "r=add(nil,5) del(nil,1) add(t,nil) m=count(t)\n"
+      "z={1,nil,3} zc=count(z)\n"));
+  step();
+  EXPECT_EQ(global_str("s"), "1234");
+  EXPECT_EQ(global_int("n"), 3);
+  EXPECT_EQ(global_int("c"), 8);
+  EXPECT_EQ(global_int("e"), 0);
+  EXPECT_EQ(global_int("m"), 3);
+}
+
+TEST_F(RunnerTest, MenuitemLimits) {
+  ASSERT_TRUE(start(
+      "menuitem(6,'x',function() end) menuitem(0,'y') "
+      "menuitem(1,'abcdefghijklmnopqrst',function() hit=1 end) menuitem(2,'two') menuitem(2) "
+      "function _update() end"));
+  step();
+  EXPECT_STREQ(zrun.menu_labels[1], "abcdefghijklmnop");
+  EXPECT_STREQ(zrun.menu_labels[2], "");
+  EXPECT_STREQ(zrun.menu_labels[0], "");
+  zrun.menu_selected[1] = 1;
+  step();
+  EXPECT_EQ(global_int("hit"), 1);
+  EXPECT_EQ(zrun.menu_selected[1], 0);
+}
+
+TEST_F(RunnerTest, ParametersReachStat6) {
+  ASSERT_TRUE(start("p=stat(6)", "level 3"));
+  step();
+  EXPECT_EQ(global_str("p"), "level 3");
+  EXPECT_STREQ(machine.run_args, "");
+  ASSERT_TRUE(start("p=stat(6)"));
+  step();
+  EXPECT_EQ(global_str("p"), "");
+}
+
+TEST_F(RunnerTest, NeverYieldingCartIsCutByTheBudget) {
+  ASSERT_TRUE(start("n=0 while true do n=n+0.25 end"));
+  step();
+  EXPECT_EQ(machine.mode, 1);
+  int after_one = global_int("n");
+  EXPECT_GT(after_one, 250);
+  EXPECT_GE(zcpu.frame_cycles, cpu_budget_per_frame());
+  step();
+  EXPECT_GT(global_int("n"), after_one);
+}
+
+TEST_F(RunnerTest, OverrunLeavesTheFrameHeld) {
+  ASSERT_TRUE(start("function _update60() for i=1,100 do for j=1,1000 do end end end function _draw() end"));
+  step();
+  // 100,000 instructions take more than the 69,905 cycles of a 60 fps frame
+  EXPECT_TRUE(machine.hold_frame);
+}
+
+TEST_F(RunnerTest, FrameOf100kInstructionsFitsAt30) {
+  ASSERT_TRUE(start("f=0 function _update() for i=1,100 do for j=1,1000 do end end f=f+1 end"));
+  for (int i = 0; i < 4; i++) {
+    step();
+    EXPECT_FALSE(machine.hold_frame) << i;
+  }
+  EXPECT_EQ(global_int("f"), 4);
+}
+
+TEST_F(RunnerTest, OutOfMemoryStopsAndTheMachineRecovers) {
+  ASSERT_TRUE(start("t={} function _update() for i=1,2000 do add(t,{i,i,i,i}) end end"));
+  for (int i = 0; i < 400 && machine.mode == 1; i++) step();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(zrun.end_reason, ZK_END_OUT_OF_MEMORY);
+  EXPECT_TRUE(printed_has("out of memory", 6)) << all_printed();
+  ASSERT_TRUE(start("ok=1 function _update() end"));
+  step();
+  EXPECT_EQ(global_int("ok"), 1);
+  EXPECT_EQ(machine.mode, 1);
+}
+
+TEST_F(RunnerTest, FailedStartLeavesNoProgramRunning) {
+  ASSERT_TRUE(start("function _update() end"));
+  step();
+  EXPECT_FALSE(start("x = = 1"));
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(zrun.end_reason, ZK_END_SYNTAX_ERROR);
+  EXPECT_EQ(zrun.finished_notice, 1);
+}
+
+TEST_F(RunnerTest, CodeOverCharLimitIsRefused) {
+  std::string code(65537, ' ');
+  EXPECT_FALSE(start(code));
+  EXPECT_TRUE(printed_has("program exceeds char limit", 6));
+  EXPECT_TRUE(printed_has("65537 / 65536 chars\n", 6));
+  EXPECT_EQ(zrun.end_reason, ZK_END_SIZE_LIMIT);
+  std::string fits(65536, ' ');
+  EXPECT_TRUE(start(fits));
+}
+
+TEST_F(RunnerTest, ResetRuntimeStateRestoresDrawState) {
+  machine.draw[DS_PEN] = 3;
+  machine.draw[DS_PAL + 4] = 9;
+  machine.draw[DS_SCREEN_MODE] = 2;
+  machine.draw[DS_FILLP] = 0x1234;
+  machine.draw[DS_CURSOR_X] = 40;
+  zrun.time_counter = 9;
+  zrun.section_count = 4;
+  zcpu.penalty = 5;
+  reset_runtime_state();
+  EXPECT_EQ(machine.draw[DS_PEN], 6);
+  EXPECT_EQ(machine.draw[DS_PAL + 4], 4);
+  EXPECT_EQ(machine.draw[DS_PAL], 16);
+  EXPECT_EQ(machine.draw[DS_SCREEN_MODE], 0);
+  EXPECT_EQ(machine.draw[DS_FILLP], 0);
+  EXPECT_EQ(machine.draw[DS_CURSOR_X], 0);
+  EXPECT_EQ(machine.draw[DS_CLIP_RIGHT], 128);
+  EXPECT_EQ(zrun.time_counter, 0);
+  EXPECT_EQ(zrun.section_count, 0);
+  EXPECT_EQ(zcpu.penalty, 0);
+}
+
+TEST_F(RunnerTest, SuspendClampsTheCursorAndResetsThePalette) {
+  ASSERT_TRUE(start("function _update() end"));
+  step();
+  machine.draw[DS_CURSOR_Y] = 126;
+  machine.draw[DS_SCREEN_PAL + 3] = 11;
+  suspend_program();
+  EXPECT_EQ(machine.draw[DS_CURSOR_Y], 120);
+  EXPECT_EQ(machine.draw[DS_SCREEN_PAL + 3], 3);
+  EXPECT_EQ(machine.mode, 0);
+}
+
+TEST_F(RunnerTest, ConsoleSideErrorIsShownWithAFreshMachine) {
+  ASSERT_TRUE(start("function _update() end"));
+  step();
+  lua_State* before = prog_machine();
+  zurkel_runtime_error("bad memory access");
+  EXPECT_EQ(machine.pending_command, 4);
+  zurkel_show_runtime_error();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_NE(prog_machine(), nullptr);
+  (void)before;
+  ASSERT_GE(printed().size(), 2u);
+  EXPECT_EQ(printed()[printed().size() - 2].text, "");
+  EXPECT_EQ(printed().back().text, "bad memory access");
+  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+}
+
+TEST_F(RunnerTest, RuntimeErrorDuringResetEffectIsIgnored) {
+  machine.reset_glitch = 2;
+  zurkel_runtime_error("x");
+  EXPECT_EQ(machine.pending_command, 0);
+}
