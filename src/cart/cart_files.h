@@ -1,0 +1,21 @@
+// Whole-file reads and safe writes for cartridge files.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Reads a whole file (at most max_size bytes; larger files fail). False when
+// it cannot be opened or is too large.
+bool cart_read_file(const std::string& path, std::vector<uint8_t>& data,
+                    size_t max_size = 64u << 20);
+
+// Writes data to a temporary file beside path, then renames it over path,
+// so an interrupted write never leaves a half-written cartridge. False on
+// any failure (the target is then untouched).
+bool cart_write_file(const std::string& path, const void* data, size_t size);
+
+bool cart_file_exists(const std::string& path);
+
+// Base name with extension: "carts/game.zk" -> "game.zk".
+std::string cart_base_name(const std::string& path);

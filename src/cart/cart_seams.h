@@ -1,0 +1,44 @@
+// The few services the cartridge file code takes from other parts of the
+// console (printer, banner, folders, palette, font, clipboard, code tabs),
+// gathered here so the cartridge code can be tested on its own: a test can
+// route the printer and banner into its own functions.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "gfx/bitmap.h"
+
+// Console line in a colour (0-15).
+void cart_print(const char* text, int colour);
+// Status banner at the bottom of the screen for ms milliseconds.
+void cart_banner(const char* text, int ms);
+
+// Test hooks; null restores the console's own printer and banner.
+using cart_print_fn = void (*)(const char* text, int colour);
+using cart_banner_fn = void (*)(const char* text, int ms);
+void cart_set_print_hook(cart_print_fn fn);
+void cart_set_banner_hook(cart_banner_fn fn);
+
+// The per-user data folder, ending in "/".
+std::string cart_data_folder();
+// The cartridge folder plus the current folder, ending in "/".
+std::string cart_current_folder();
+// Overrides for tests (empty restores the configured folders).
+void cart_set_folders(const std::string& data_folder, const std::string& current_folder);
+
+// 256 entries of red, green, blue: the display palette.
+const uint8_t* cart_palette_rgb();
+// The 160 x 205 cartridge template (32 bits per pixel), or null.
+const brim_bitmap* cart_template_bitmap();
+// Draws text in the console font into a 32-bit bitmap, colour 0xRRGGBB.
+void cart_draw_text_rgb(brim_bitmap* bmp, const char* text, int x, int y, uint32_t rgb);
+
+// Host clipboard text; false when unavailable.
+bool cart_clipboard_get(std::string& text);
+bool cart_clipboard_set(const std::string& text);
+
+// Rebuild the code text of the loaded cart from its tabs, and split it again.
+void cart_merge_tabs();
+void cart_split_tabs();
+// Resets the console's editing state after a new cart became the loaded cart.
+void cart_reset_editing_state();
