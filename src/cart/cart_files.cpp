@@ -1,9 +1,10 @@
 #include "cart/cart_files.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
+
+#include "shell/folders.h"
 
 bool cart_read_file(const std::string& path, std::vector<uint8_t>& data, size_t max_size) {
   data.clear();
@@ -26,17 +27,20 @@ bool cart_read_file(const std::string& path, std::vector<uint8_t>& data, size_t 
   return ok;
 }
 
+namespace {
+struct write_job {
+  const void* data;
+  size_t size;
+};
+bool write_bytes(FILE* f, void* ctx) {
+  auto* job = static_cast<write_job*>(ctx);
+  return job->size == 0 || std::fwrite(job->data, 1, job->size, f) == job->size;
+}
+}  // namespace
+
 bool cart_write_file(const std::string& path, const void* data, size_t size) {
-  std::string tmp = path + ".tmp" + std::to_string(static_cast<long>(getpid()));
-  FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-  ok = std::fflush(f) == 0 && ok;
-  ok = fsync(fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) std::remove(tmp.c_str());
-  return ok;
+  write_job job{data, size};
+  return brim_write_file_safely(path.c_str(), write_bytes, &job);
 }
 
 bool cart_file_exists(const std::string& path) {

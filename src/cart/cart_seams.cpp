@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "shell/config.h"
+#include "shell/folders.h"
+
 #include "machine/debug.h"
 
 // Interim wiring: until the console printer, banner, configuration, palette,
@@ -47,13 +50,12 @@ void cart_banner(const char* text, int ms) {
 
 std::string cart_data_folder() {
   if (!data_override.empty()) return data_override;
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : ".") + "/Library/Application Support/zurkel/";
+  return brim_appdata_folder();
 }
 
 std::string cart_current_folder() {
   if (!current_override.empty()) return current_override;
-  return cart_data_folder() + "carts/";
+  return console_config.root_path;
 }
 
 void cart_set_folders(const std::string& data_folder, const std::string& current_folder) {
