@@ -4,6 +4,7 @@
 
 #include "shell/config.h"
 #include "shell/folders.h"
+#include "shell/printer.h"
 
 #include "machine/debug.h"
 
@@ -12,7 +13,6 @@
 // folders follow the documented defaults.
 
 namespace {
-cart_print_fn print_hook = nullptr;
 cart_banner_fn banner_hook = nullptr;
 std::string data_override, current_override;
 
@@ -35,13 +35,9 @@ struct default_palette {
 const default_palette kPalette;
 }  // namespace
 
-void cart_set_print_hook(cart_print_fn fn) { print_hook = fn; }
 void cart_set_banner_hook(cart_banner_fn fn) { banner_hook = fn; }
 
-void cart_print(const char* text, int colour) {
-  if (print_hook) return print_hook(text, colour);
-  brim_debugf("console: %s\n", text);
-}
+void cart_print(const char* text, int colour) { zurkel_print_col(text, colour); }
 
 void cart_banner(const char* text, int ms) {
   if (banner_hook) return banner_hook(text, ms);

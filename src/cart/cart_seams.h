@@ -1,22 +1,20 @@
 // The few services the cartridge file code takes from other parts of the
 // console (printer, banner, folders, palette, font, clipboard, code tabs),
 // gathered here so the cartridge code can be tested on its own: a test can
-// route the printer and banner into its own functions.
+// route the banner into its own function (the printer has its listener).
 #pragma once
 #include <cstdint>
 #include <string>
 
 #include "gfx/bitmap.h"
 
-// Console line in a colour (0-15).
+// Console line in a colour (0-15), through the console printer.
 void cart_print(const char* text, int colour);
 // Status banner at the bottom of the screen for ms milliseconds.
 void cart_banner(const char* text, int ms);
 
-// Test hooks; null restores the console's own printer and banner.
-using cart_print_fn = void (*)(const char* text, int colour);
+// Test hook; null restores the console's own banner.
 using cart_banner_fn = void (*)(const char* text, int ms);
-void cart_set_print_hook(cart_print_fn fn);
 void cart_set_banner_hook(cart_banner_fn fn);
 
 // The per-user data folder, ending in "/".

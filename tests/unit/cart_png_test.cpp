@@ -13,6 +13,7 @@
 #include "cart/compress.h"
 #include "cart/pngcart.h"
 #include "cart_test_util.h"
+#include "shell/printer.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ struct CartPng : ::testing::Test {
   std::string dir = cart_test_folder("png");
   void SetUp() override {
     printed.clear();
-    cart_set_print_hook(capture_print);
+    zurkel_set_print_listener(capture_print);
   }
-  void TearDown() override { cart_set_print_hook(nullptr); }
+  void TearDown() override { zurkel_set_print_listener(nullptr); }
 };
 
 const char* kCode = "-- star hopper\n-- by someone\nfunction _draw()\n cls()\n print(\"hi\")\nend\n";
