@@ -85,11 +85,11 @@ void cart_rom_poke(zurkel_cart* cart, int a, int value) {
 int cart_image_save(const zurkel_cart* cart, uint8_t* image) {
   std::memset(image, 0, ZURKEL_IMAGE_SIZE);
   for (int a = 0; a < ZURKEL_ROM_SIZE; a++) image[a] = static_cast<uint8_t>(cart_rom_peek(cart, a));
-  return zurkel_code_to_image(cart->code, image + ZURKEL_CODE_START);
+  return cart_code_to_image(cart->code, image + ZURKEL_CODE_START);
 }
 
 void cart_image_load(zurkel_cart* cart, const uint8_t* image) {
   for (int a = 0; a < ZURKEL_ROM_SIZE; a++) cart_rom_poke(cart, a, image[a]);
   if (!cart->code) cart->code = static_cast<char*>(std::calloc(ZURKEL_CODE_BUFFER, 1));
-  zurkel_code_from_image(image + ZURKEL_CODE_START, cart->code);
+  cart_code_from_image(image + ZURKEL_CODE_START, cart->code);
 }

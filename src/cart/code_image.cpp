@@ -6,7 +6,7 @@
 #include "cart/compress.h"
 #include "machine/cart.h"
 
-int zurkel_code_to_image(const char* code, uint8_t* area) {
+int cart_code_to_image(const char* code, uint8_t* area) {
   std::memset(area, 0, ZURKEL_CODE_AREA);
   size_t length = code ? std::strlen(code) : 0;
   if (length > 65535) return 1;
@@ -22,7 +22,7 @@ int zurkel_code_to_image(const char* code, uint8_t* area) {
   return 0;
 }
 
-int zurkel_code_from_image(const uint8_t* area, char* code) {
+int cart_code_from_image(const uint8_t* area, char* code) {
   std::memset(code, 0, ZURKEL_CODE_BUFFER);
   if (is_compressed_code(area, ZURKEL_CODE_AREA)) {
     int n = decompress_mini(area, code, ZURKEL_CODE_BUFFER - 1, ZURKEL_CODE_AREA);

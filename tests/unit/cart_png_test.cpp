@@ -230,7 +230,7 @@ TEST(CartImage, TooLargeCodeKeepsOnlyTheRom) {
 TEST(CartImage, PlainCodeIsReadAsUpTo15360Bytes) {
   std::vector<uint8_t> area(ZURKEL_CODE_AREA, 'x');
   std::vector<char> code(ZURKEL_CODE_BUFFER);
-  EXPECT_EQ(zurkel_code_from_image(area.data(), code.data()), 15360);
+  EXPECT_EQ(cart_code_from_image(area.data(), code.data()), 15360);
   EXPECT_EQ(code[15360], 0);
 }
 
@@ -239,6 +239,6 @@ TEST(CartImage, MalformedBlockGivesEmptyCode) {
   const uint8_t bad[] = {':', 'c', ':', 0, 0, 5, 0, 0, 60, 0x13};
   std::memcpy(area.data(), bad, sizeof bad);
   std::vector<char> code(ZURKEL_CODE_BUFFER, 'q');
-  EXPECT_EQ(zurkel_code_from_image(area.data(), code.data()), 0);
+  EXPECT_EQ(cart_code_from_image(area.data(), code.data()), 0);
   EXPECT_EQ(code[0], 0);
 }
