@@ -91,7 +91,7 @@ void update_frame_rate() {
          std::max(prog_last_draw_ms(), 0) + prog_sleep_ms();
 
   // 4.
-  if (!zcpu.host_framerate_control) {
+  if (!prog_host_framerate_control()) {
     avg = 10000;
     ms = 0;
   }
@@ -148,7 +148,5 @@ void cpu_reset_penalty() {
 }
 
 void cpu_reset_all() {
-  bool control = zcpu.host_framerate_control;
   zcpu = zurkel_cpu_state{};
-  zcpu.host_framerate_control = control;
 }

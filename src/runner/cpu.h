@@ -26,7 +26,6 @@ struct zurkel_cpu_state {
   uint64_t last_drop_ms = 0;
   bool dropped_before = false;
   bool frame_held = false;     // a slice ended before the frame was finished
-  bool host_framerate_control = true;
 };
 
 extern zurkel_cpu_state zcpu;

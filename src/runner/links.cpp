@@ -14,6 +14,9 @@
 #include "machine/cart.h"
 #include "machine/pstate.h"
 #include "platform/host.h"
+#include "shell/config.h"
+#include "shell/folders.h"
+#include "shell/options.h"
 
 // ---------------------------------------------------------------- interpreter
 
@@ -180,7 +183,9 @@ void prog_seed_rng(uint32_t) {}
 uint64_t prog_time_ms() { return host_ticks_ms(); }
 int prog_host_fps() { return 60; }
 bool prog_window_active() { return true; }
-int prog_sleep_ms() { return 5; }
+int prog_sleep_ms() {
+  return prog_window_active() ? cconfig.foreground_sleep_ms : cconfig.background_sleep_ms;
+}
 int prog_last_draw_ms() { return 0; }
 void prog_show_message(const char*, int) {}
 void prog_set_quit() {}
@@ -195,8 +200,22 @@ int prog_peek(int addr) {
   return pstate->ram[addr];
 }
 
-const char* prog_root_path() { return ""; }
-const char* prog_bbs_path() { return ""; }
+const char* prog_root_path() { return console_config.root_path; }
+
+const char* prog_bbs_path() {
+  static char path[BRIM_PATH_MAX];
+  brim_prefix_with_appdata_path("bbs/", path);
+  return path;
+}
+
+bool prog_execute_mode() { return zopts.exec != 0; }
+bool prog_command_line_cart() { return zopts.auto_load_fn[0] != 0; }
+bool prog_host_framerate_control() { return console_config.host_framerate_control != 0; }
+
+uint32_t prog_clock_seed() {
+  if (zopts.seed_given) return zopts.seed;
+  return static_cast<uint32_t>(std::time(nullptr)) + static_cast<uint32_t>(prog_time_ms());
+}
 
 void prog_draw_text_centred(const char* text, int x, int y, int colour) {
   prog_draw_console_text(text, x, y, 3, colour);

@@ -72,3 +72,7 @@ const char* prog_bbs_path();                // board folder, ends in "/"
 void prog_draw_text_centred(const char* text, int x, int y, int colour);
 // Calls the script-visible print with the arguments on the stack (stop).
 void prog_call_print(lua_State* L);
+bool prog_execute_mode();                   // -x: the process ends with the program
+bool prog_command_line_cart();              // a cart was named on the command line
+bool prog_host_framerate_control();         // console setting, on by default
+uint32_t prog_clock_seed();                 // time of day + ms clock (or -seed)

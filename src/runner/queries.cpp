@@ -19,7 +19,7 @@ int32_t whole(int v) { return static_cast<int32_t>(static_cast<uint32_t>(v) << 1
 // of a run started from a cart file shows the notice banner.
 int32_t devkit_mouse(int what) {
   if (prog_peek(0x5F2D) != 1) return 0;
-  bool named = (zrun.program_started && zrun.cart_identity[0]) || zrun.command_line_cart;
+  bool named = (zrun.program_started && zrun.cart_identity[0]) || prog_command_line_cart();
   if (!zrun.devkit_notice_shown && named) {
     prog_show_message("devkit mouse enabled", 2000);
     zrun.devkit_notice_shown = true;

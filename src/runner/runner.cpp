@@ -173,7 +173,7 @@ void run_cart() {
     zrun.menu_labels[i][0] = 0;
     zrun.menu_selected[i] = 0;
   }
-  prog_seed_rng(static_cast<uint32_t>(std::time(nullptr)) + static_cast<uint32_t>(prog_time_ms()));
+  prog_seed_rng(prog_clock_seed());
   zurkel_cart* cart = prog_loaded_cart();
   run_program(cart && cart->code ? cart->code : "");
   prog_stop_all_sound();
@@ -284,7 +284,7 @@ void suspend_program() {
   if (d[DS_CURSOR_Y] < 0) d[DS_CURSOR_Y] = 0;
   if (d[DS_CURSOR_Y] > 120) d[DS_CURSOR_Y] = 120;
   prog_drain_keypresses();
-  if (zrun.execute_mode) prog_set_quit();
+  if (prog_execute_mode()) prog_set_quit();
 }
 
 void zurkel_show_runtime_error() {

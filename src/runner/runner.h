@@ -44,8 +44,6 @@ struct zurkel_runner {
   int paused_word = 0;               // set by _set_paused
   bool devkit_notice_shown = false;  // "devkit mouse enabled" shown this run
   bool oom_reported = false;         // out-of-memory report mark
-  bool execute_mode = false;         // -x: the process ends with the program
-  bool command_line_cart = false;    // a cart was named on the command line
   int end_reason = ZK_END_NONE;
   zurkel_run_chain_item* run_chain = nullptr;  // ZURKEL_RUN_CHAIN_MAX entries
   int run_chain_items = 0;

@@ -44,7 +44,7 @@ void scroll_immediate_mode_screen() {
 void zurkel_print_col(const char* text, int colour) {
   if (!text) text = "";
   if (g_listener) g_listener(text, colour);
-  if (!pstate || (zrun.execute_mode && pstate->mode != 1)) {
+  if (!pstate || (prog_execute_mode() && pstate->mode != 1)) {
     std::printf("** %s\n", text);
     std::fflush(stdout);
     return;

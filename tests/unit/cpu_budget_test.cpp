@@ -124,7 +124,7 @@ TEST_F(FrameRateTest, HeldFlagBelowTheCapIsOnlyCleared) {
 
 TEST_F(FrameRateTest, SlowHostDrops60To30) {
   cpu_set_fps(60);
-  zcpu.host_framerate_control = true;
+  console_config.host_framerate_control = true;
   for (int i = 0; i < 30; i++) update_frame_rate();
   // the stand-in host runs at 60: no drop
   EXPECT_EQ(machine.fps_target, 60);
@@ -166,7 +166,7 @@ TEST_F(FrameRateTest, Back60NeedsAShortFrame) {
 }
 
 TEST_F(FrameRateTest, ControlOffIgnoresTheHost) {
-  zcpu.host_framerate_control = false;
+  console_config.host_framerate_control = false;
   cpu_set_fps(60);
   fill_host_rate(20);
   update_frame_rate();

@@ -62,7 +62,7 @@ TEST_F(PrinterTest, ScrollImmediateMovesTheCursorUp) {
 }
 
 TEST_F(PrinterTest, ExecuteModeWithoutAProgramWritesToStdout) {
-  zrun.execute_mode = true;
+  zopts.exec = 1;
   machine.mode = 0;
   machine.draw[DS_CURSOR_Y] = 0;
   testing::internal::CaptureStdout();

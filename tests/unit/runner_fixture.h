@@ -16,6 +16,8 @@
 #include "runner/errors.h"
 #include "runner/links.h"
 #include "runner/runner.h"
+#include "shell/config.h"
+#include "shell/options.h"
 #include "shell/printer.h"
 
 struct printed_line {
@@ -40,6 +42,8 @@ class RunnerTest : public ::testing::Test {
     zrun = zurkel_runner{};
     zrun.run_chain = chain;
     cpu_reset_all();
+    zopts.exec = 0;
+    console_config.host_framerate_control = 1;
     printed().clear();
     zurkel_set_print_listener([](const char* t, int c) { printed().push_back({t, c}); });
   }
