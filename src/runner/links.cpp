@@ -7,6 +7,12 @@
 #include <cstring>
 #include <ctime>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cart/compress.h"
 #include "gfx/bitmap.h"
 #include "lauxlib.h"
 #include "lua.h"
@@ -230,4 +236,41 @@ void prog_call_print(lua_State* L) {
   }
   for (int i = 1; i <= n; i++) lua_pushvalue(L, i);
   lua_call(L, n, 0);
+}
+
+// ---------------------------------------------------------------- shell services
+
+bool prog_load_working_cart(const char*) { return false; }
+bool prog_load_clipboard_cart(int*) { return false; }
+bool prog_save_working_cart(const char*) { return false; }
+int prog_save_clipboard_cart(bool* blank_label) {
+  *blank_label = false;
+  return 1;
+}
+void prog_set_loaded_cart_filename(const char*) {}
+bool prog_loaded_cart_unsaved() { return false; }
+int prog_compressed_code_size(const char* code) { return compressed_code_size(code ? code : ""); }
+
+void prog_open_folder(const char* path) {
+  // The desktop's folder opener, started without a shell so the path is
+  // passed as one argument whatever it contains.
+  if (cconfig.headless || !path) return;
+  pid_t pid = 0;
+  char opener[] = "xdg-open";
+  char* argv[] = {opener, const_cast<char*>(path), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  if (posix_spawnp(&pid, opener, &actions, nullptr, argv, environ) == 0) {
+    int status = 0;
+    waitpid(pid, &status, WNOHANG);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+}
+
+void prog_install_demos(const char*, void (*)(const char*)) {}
+void prog_install_games() {}
+void prog_set_disk_pause(int frames) {
+  if (pstate) pstate->disk_pause = frames;
 }

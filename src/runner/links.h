@@ -76,3 +76,25 @@ bool prog_execute_mode();                   // -x: the process ends with the pro
 bool prog_command_line_cart();              // a cart was named on the command line
 bool prog_host_framerate_control();         // console setting, on by default
 uint32_t prog_clock_seed();                 // time of day + ms clock (or -seed)
+
+// --- shell services (cartridge files, browser, pods)
+// Loads a cart by name as the working cart (the loader tries its
+// extensions and the carts mounted from data.pod); false on failure.
+bool prog_load_working_cart(const char* name);
+// Execute mode: the clipboard's hex PNG cart into "_clip.zk.png", loaded;
+// code_len receives the code length.
+bool prog_load_clipboard_cart(int* code_len);
+// Execute mode: saves the loaded cart to path ("extension" is added by the
+// caller); true on success.
+bool prog_save_working_cart(const char* path);
+// Saves the loaded cart to the clipboard as hex PNG text; 0 ok, 1 failed,
+// and *blank_label is set when the cart has no label.
+int prog_save_clipboard_cart(bool* blank_label);
+void prog_set_loaded_cart_filename(const char* path);
+bool prog_loaded_cart_unsaved();
+int prog_compressed_code_size(const char* code);
+void prog_open_folder(const char* path);
+// Installs the demo carts; calls back with each name written.
+void prog_install_demos(const char* folder, void (*each)(const char* name));
+void prog_install_games();
+void prog_set_disk_pause(int frames);
