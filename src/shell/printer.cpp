@@ -21,25 +21,17 @@ void scroll_screen() {
   }
   spend_cpu(65536);
 }
+
+// The text cursor's line feed (the drawing code's cursor_cr once it is in).
+void line_feed() {
+  int32_t& y = pstate->draw[DS_CURSOR_Y];
+  if (y + 6 > 122) scroll_screen();
+  else y += 6;
+}
 }  // namespace
 
 void zurkel_set_print_listener(zurkel_print_listener fn) { g_listener = fn; }
 
-void cursor_cr() {
-  if (!pstate) return;
-  int32_t& y = pstate->draw[DS_CURSOR_Y];
-  if (y + 6 > 122) {
-    scroll_screen();
-  } else {
-    y += 6;
-  }
-}
-
-void scroll_immediate_mode_screen() {
-  if (!pstate) return;
-  pstate->draw[DS_CURSOR_Y] -= 6;
-  scroll_screen();
-}
 
 void zurkel_print_col(const char* text, int colour) {
   if (!text) text = "";
@@ -51,13 +43,13 @@ void zurkel_print_col(const char* text, int colour) {
   }
   int len = static_cast<int>(std::strlen(text));
   int extra = len > 0 ? (len - 1) / 32 : 0;
-  for (int i = 0; i < extra; i++) cursor_cr();
+  for (int i = 0; i < extra; i++) line_feed();
   int32_t& cy = pstate->draw[DS_CURSOR_Y];
   int y = cy - 6 * extra;
   prog_fill_rect(0, y, 127, y + 6 * extra + 5, 0);
   prog_draw_console_text(text, pstate->draw[DS_CURSOR_X], y, 0x11, colour);
   cy = y + 6 * extra;
-  cursor_cr();
+  line_feed();
 }
 
 void zurkel_print(const char* text) { zurkel_print_col(text, 6); }

@@ -9,11 +9,8 @@ void zurkel_print(const char* text);   // colour 6
 void zurkel_print_2(const char* format, int a, int b);
 void zurkel_print_2_col(const char* format, int a, int b, int colour);
 
-// Cursor y += 6; past row 122 the screen scrolls up one line instead
-// (charged 65,536 cycles).
-void cursor_cr();
-// Cursor y -= 6 and the same scroll.
-void scroll_immediate_mode_screen();
+// The text cursor's line feed and scroll, cursor_cr() and
+// scroll_immediate_mode_screen(), belong to the drawing code (gfx/print.h).
 
 // Every printed line also goes to this listener (tests, logs); null stops.
 using zurkel_print_listener = void (*)(const char* text, int colour);

@@ -42,25 +42,6 @@ TEST_F(PrinterTest, SeventyCharactersNearTheBottomScrollTwice) {
   for (int y = 102; y < 128; y++) EXPECT_EQ(machine.screen->line[y][100], 0) << y;
 }
 
-TEST_F(PrinterTest, CursorCrScrollsPast122) {
-  machine.draw[DS_CURSOR_Y] = 116;
-  cursor_cr();
-  EXPECT_EQ(machine.draw[DS_CURSOR_Y], 122);
-  machine.screen->line[127][0] = 5;
-  machine.screen->line[6][0] = 9;
-  cursor_cr();
-  EXPECT_EQ(machine.draw[DS_CURSOR_Y], 122);
-  EXPECT_EQ(machine.screen->line[0][0], 9);
-  EXPECT_EQ(machine.screen->line[121][0], 5);
-  EXPECT_EQ(machine.screen->line[127][0], 0);
-}
-
-TEST_F(PrinterTest, ScrollImmediateMovesTheCursorUp) {
-  machine.draw[DS_CURSOR_Y] = 60;
-  scroll_immediate_mode_screen();
-  EXPECT_EQ(machine.draw[DS_CURSOR_Y], 54);
-}
-
 TEST_F(PrinterTest, ExecuteModeWithoutAProgramWritesToStdout) {
   zopts.exec = 1;
   machine.mode = 0;
