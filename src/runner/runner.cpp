@@ -175,14 +175,16 @@ void run_cart() {
   }
   prog_seed_rng(prog_clock_seed());
   zurkel_cart* cart = prog_loaded_cart();
-  run_program(cart && cart->code ? cart->code : "");
+  run_program_as(cart && cart->code ? cart->code : "", true);
   prog_stop_all_sound();
   for (int& fx : pstate->audio_fx) fx = 0;
   pstate->fps_target = 30;
   prog_block_buttons();
 }
 
-bool run_program(const char* text) {
+bool run_program(const char* text) { return run_program_as(text, pstate && pstate->pending_command == 1); }
+
+bool run_program_as(const char* text, bool is_run) {
   if (!pstate) return false;
   if (!text) text = "";
   zrun.mainloop_exists = 0;
@@ -249,7 +251,7 @@ bool run_program(const char* text) {
   lua_setglobal(L, "_zk_program");
   prog_block_buttons();
   zrun.oom_reported = false;
-  if (pstate->pending_command == 1) reset_runtime_state();
+  if (is_run) reset_runtime_state();
   pstate->mode = 1;
   zrun.program_started = true;
   return true;

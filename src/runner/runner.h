@@ -55,6 +55,9 @@ extern zurkel_runner zrun;
 void run_cart();
 // Assemble, compile and arm a program; true when armed.
 bool run_program(const char* text);
+// As run_program; a run (is_run) also resets the draw state and counters.
+// run_cart always starts its program this way, whatever pending_command holds.
+bool run_program_as(const char* text, bool is_run);
 // One update step of the running program.
 void run_slice();
 // One resume with the collection policy in front; true when the section

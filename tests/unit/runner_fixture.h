@@ -63,7 +63,7 @@ class RunnerTest : public ::testing::Test {
     std::strncpy(cart->code, code.c_str(), ZURKEL_CODE_BUFFER - 1);
     cart->code[ZURKEL_CODE_BUFFER - 1] = 0;
     std::strncpy(machine.run_args, params, 1024);
-    machine.pending_command = 1;
+    machine.pending_command = 0;  // the main loop clears the request before it runs
     run_cart();
     machine.pending_command = 0;
     return machine.mode == 1;

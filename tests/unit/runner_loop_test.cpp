@@ -251,3 +251,57 @@ TEST_F(RunnerTest, RuntimeErrorDuringResetEffectIsIgnored) {
   zurkel_runtime_error("x");
   EXPECT_EQ(machine.pending_command, 0);
 }
+
+TEST_F(RunnerTest, ARunResetsTheDrawStateAndCounters) {
+  machine.draw[DS_PEN] = 3;
+  machine.draw[DS_CAMERA_X] = 7;
+  zrun.time_counter = 50;
+  ASSERT_TRUE(start("function _update() end"));
+  EXPECT_EQ(machine.draw[DS_PEN], 6);
+  EXPECT_EQ(machine.draw[DS_CAMERA_X], 0);
+  EXPECT_EQ(zrun.time_counter, 0);
+  EXPECT_TRUE(zrun.program_started);
+}
+
+TEST_F(RunnerTest, RunChainKeepsFileLabelAndParameters) {
+  reset_run_chain();
+  EXPECT_EQ(get_run_chain_label(), nullptr);
+  std::strcpy(zrun.current_params, "first params");
+  add_run_chain_item("carts/first.zk", "back to the very first cart", 0);
+  EXPECT_STREQ(get_run_chain_filename(), "carts/first.zk");
+  EXPECT_STREQ(get_run_chain_label(), "back to the very first cart");
+  EXPECT_STREQ(get_run_chain_param_str(), "first params");
+  add_run_chain_item("b.zk", "pending", 1);
+  EXPECT_EQ(run_chain_cancel_pending(), 1);
+  EXPECT_STREQ(get_run_chain_filename(), "carts/first.zk");
+  EXPECT_EQ(run_chain_cancel_pending(), 0);
+  add_run_chain_item("c.zk", "x", 1);
+  run_chain_confirm_pending();
+  EXPECT_EQ(run_chain_cancel_pending(), 0);
+  EXPECT_EQ(zrun.run_chain_items, 2);
+  pop_run_chain();
+  pop_run_chain();
+  pop_run_chain();
+  EXPECT_EQ(zrun.run_chain_items, 0);
+}
+
+TEST_F(RunnerTest, RunChainLabelIsCutTo31) {
+  reset_run_chain();
+  add_run_chain_item("a.zk", std::string(40, 'l').c_str(), 0);
+  EXPECT_EQ(std::strlen(get_run_chain_label()), 31u);
+  reset_run_chain();
+}
+
+TEST_F(RunnerTest, CartIdentity) {
+  char out[1024];
+  derive_cart_identity("/u/carts/games/x.zk", "/u/carts/", "/u/bbs/", out, sizeof out);
+  EXPECT_STREQ(out, "games/x.zk");
+  derive_cart_identity("/u/bbs/carts/my_game-19488.zk.png", "/u/carts/", "/u/bbs/", out, sizeof out);
+  EXPECT_STREQ(out, "my_game-19488");
+  derive_cart_identity("/u/bbs/carts/Cool.Game-12.zk", "/u/carts/", "/u/bbs/", out, sizeof out);
+  EXPECT_STREQ(out, "ame-12");  // upper case ends the run
+  derive_cart_identity("/elsewhere/y.zk", "/u/carts/", "/u/bbs/", out, sizeof out);
+  EXPECT_STREQ(out, "/elsewhere/y.zk");
+  derive_cart_identity("", "/u/carts/", "/u/bbs/", out, sizeof out);
+  EXPECT_STREQ(out, "");
+}
