@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -14,6 +15,9 @@
 
 #include "cart/compress.h"
 #include "gfx/bitmap.h"
+#include "lang/preprocess.h"
+#include "lang/tabs.h"
+#include "lang/tokens.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
@@ -79,40 +83,30 @@ int prog_lua_spend_cpu(lua_State*, int) { return 1; }
 
 // ---------------------------------------------------------------- code text
 
-void prog_merge_code_from_tabs() {}
-int prog_count_tokens(const char*) { return 0; }
+void prog_merge_code_from_tabs() {
+  // Nothing edits the tabs in this system, so they are taken from the
+  // loaded cart's code first: the merge then only normalises it (trailing
+  // empty tabs, text after an eighth separator).
+  zurkel_cart* c = prog_loaded_cart();
+  if (!c || !c->code) return;
+  split_code_to_tabs(c);
+  merge_code_from_tabs(c);
+}
+
+int prog_count_tokens(const char* code) { return count_tokens(code); }
 
 bool prog_preprocess(const char* src, char* out, int cap) {
-  size_t n = std::strlen(src);
-  if (static_cast<int>(n) + 1 > cap) return false;
-  std::memcpy(out, src, n + 1);
+  std::string text;
+  if (!zurkel_preprocess(src, text)) return false;
+  if (static_cast<int>(text.size()) + 1 > cap) return false;
+  std::memcpy(out, text.c_str(), text.size() + 1);
   return true;
 }
 
-int prog_find_tab_line(int line, int* tab) {
-  // Walks the loaded cart's code: tab t holds n_t line breaks and spans
-  // n_t + 2 program lines together with its separator.
-  static const char kSep[] = "\n-->8\n";
-  zurkel_cart* c = prog_loaded_cart();
-  const char* p = c && c->code ? c->code : "";
-  for (int t = 0; t < 8; t++) {
-    const char* end = std::strstr(p, kSep);
-    const char* stop = end ? end : p + std::strlen(p);
-    int breaks = 0;
-    for (const char* q = p; q < stop && q - p < 10000; q++) breaks += *q == '\n';
-    if (line < breaks + 2) {
-      *tab = t;
-      return line;
-    }
-    line -= breaks + 2;
-    p = end ? end + 6 : stop;
-  }
-  *tab = 0;
-  return -1;
-}
+int prog_find_tab_line(int line, int* tab) { return find_tab_line(line, tab); }
 
-void prog_add_api_function_name(const char*) {}
-void prog_init_api_function_names() {}
+void prog_add_api_function_name(const char* name) { add_api_function_name(name); }
+void prog_init_api_function_names() { init_api_function_names(); }
 
 // ---------------------------------------------------------------- cartridges
 

@@ -305,3 +305,40 @@ TEST_F(RunnerTest, CartIdentity) {
   derive_cart_identity("", "/u/carts/", "/u/bbs/", out, sizeof out);
   EXPECT_STREQ(out, "");
 }
+
+namespace {
+std::string lines_of(int n, const char* line) {
+  std::string s;
+  for (int i = 0; i < n; i++) s += line;
+  return s;
+}
+}  // namespace
+
+TEST_F(RunnerTest, TokenLimitIs8192) {
+  // "x=1" counts 3 tokens; "z=z" 3 more
+  EXPECT_TRUE(start(lines_of(2730, "x=1\n") + "z()"));
+  EXPECT_TRUE(printed().empty()) << all_printed();
+  EXPECT_FALSE(start(lines_of(2730, "x=1\n") + "z=z"));
+  EXPECT_TRUE(printed_has("program too large", 6));
+  EXPECT_TRUE(printed_has("8193 / 8192 tokens\n", 6));
+  EXPECT_EQ(zrun.end_reason, ZK_END_SIZE_LIMIT);
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(machine.code_allowance, 16 * 8192);
+}
+
+TEST_F(RunnerTest, MemoryBaselineIsSixteenBytesPerToken) {
+  ASSERT_TRUE(start("x=1 y=2"));
+  EXPECT_EQ(machine.code_allowance, 16 * 6);
+}
+
+TEST_F(RunnerTest, PreprocessedShorthandRuns) {
+  ASSERT_TRUE(start("a=1 a+=2 if (a!=3) a=100\nb=a"));
+  step();
+  EXPECT_EQ(global_int("b"), 3);
+}
+
+TEST_F(RunnerTest, UnclosedBlockIsNamed) {
+  EXPECT_FALSE(start("function f()\n x=1\n"));
+  EXPECT_TRUE(printed_has("unclosed function\n", 6)) << all_printed();
+  EXPECT_EQ(zrun.end_reason, ZK_END_SYNTAX_ERROR);
+}
