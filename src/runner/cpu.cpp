@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lstate.h"
 #include "lua.h"
 #include "machine/pstate.h"
 #include "runner/links.h"
@@ -47,7 +48,10 @@ int32_t cpu_budget_per_frame() { return ZURKEL_CYCLES_PER_SECOND / std::max(targ
 void instruction_limiter(lua_State* L, lua_Debug*) {
   zcpu.frame_cycles += ZURKEL_HOOK_INSTRUCTIONS;
   zcpu.yield_counter += ZURKEL_HOOK_INSTRUCTIONS;
-  if (zcpu.yield_counter >= cpu_budget_per_frame()) {
+  // A hook inside a call the interpreter cannot suspend (a metamethod run
+  // from a host function) waits for the next check instead of failing the
+  // program with a yield across the host call.
+  if (zcpu.yield_counter >= cpu_budget_per_frame() && L->nny == 0) {
     zcpu.yield_counter = 0;
     lua_yield(L, 0);
   }

@@ -342,3 +342,17 @@ TEST_F(RunnerTest, UnclosedBlockIsNamed) {
   EXPECT_TRUE(printed_has("unclosed function\n", 6)) << all_printed();
   EXPECT_EQ(zrun.end_reason, ZK_END_SYNTAX_ERROR);
 }
+
+TEST_F(RunnerTest, BudgetNeverYieldsAcrossAHostCall) {
+  // __pairs runs from inside pairs(), a host function: the budget check must
+  // wait instead of raising "attempt to yield across a C-call boundary".
+  ASSERT_TRUE(start(
+      "t=setmetatable({},{__pairs=function(t) for i=1,100 do for j=1,2000 do end end "
+      "return function() return nil end,t,nil end}) "
+      "for k in pairs(t) do end ok=1 function _update() end"));
+  step();
+  step();
+  EXPECT_EQ(machine.mode, 1) << all_printed();
+  EXPECT_EQ(global_int("ok"), 1);
+  EXPECT_TRUE(printed().empty()) << all_printed();
+}
