@@ -1,6 +1,34 @@
 // Script API entry points of this subsystem, registered by the runner.
 #include "api/registry.h"
+#include "input/buttons.h"
+#include "lang/zk_args.h"
+#include "lua.h"
+#include "runner/cpu.h"
+
+namespace {
+int zk_btn_0(lua_State* L, const int* source) {
+  if (!zk_arg_present(L, 1)) {
+    int bits = 0;
+    for (int k = 0; k < 16; k++)
+      if (source[8 * (k / 8) + k % 8]) bits |= 1 << k;
+    zk_push_int(L, bits);
+    return 1;
+  }
+  int i = zk_arg_int(L, 1);
+  i = i < 0 ? 0 : i > 7 ? 7 : i;
+  int p = 0;
+  if (zk_arg_present(L, 2)) p = zk_arg_int(L, 2);
+  spend_cpu(4);
+  lua_pushboolean(L, p >= 0 && p <= 7 && source[8 * p + i]);
+  return 1;
+}
+}  // namespace
+
+int zk_btn(lua_State* L) { return zk_btn_0(L, zbuttons.held); }
+int zk_btnp(lua_State* L) { return zk_btn_0(L, zbuttons.pressed); }
 
 const zk_api_entry zk_input_api[] = {
+    {"btn", zk_btn},
+    {"btnp", zk_btnp},
     {nullptr, nullptr},
 };

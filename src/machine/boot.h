@@ -1,0 +1,11 @@
+// The splash picture and the boot sequence.
+#pragma once
+
+void boot_init();
+// One boot step; acts on the frame counter (30 steps per second).
+void move_boot();
+void move_splash();
+void draw_splash_screen();
+// Loads "splash.png" from the program's folder; true when it is shown.
+bool load_splash_screen();
+void free_splash_screen();

@@ -1,0 +1,137 @@
+// Forwarders to the neighbouring subsystems. Where a subsystem has not been
+// joined to the console yet, its forwarder does the least that keeps the
+// loop sound.
+#include "machine/console_links.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "api/cartdata.h"
+#include "gfx/bitmap.h"
+#include "machine/main_loop.h"
+#include "machine/pstate.h"
+#include "shell/options.h"
+
+namespace {
+brim_bitmap* back_page = nullptr;
+int audio_pause = 0;
+}  // namespace
+
+// --- runner
+void link_run_cart() {}
+void link_run_slice() {}
+void link_suspend_program() {
+  if (pstate) pstate->mode = 0;
+  if (zopts.exec) brim_quit = 1;
+}
+void link_reset_lua_machine() {}
+void link_reset_runtime_state() {}
+const char* link_runtime_error_text() { return ""; }
+bool link_program_started() { return false; }
+int link_mainloop_exists() { return 0; }
+void link_note_frame_held() {}
+void link_reuse_run_params() {}
+void link_print(const char* text, int) {
+  if (zopts.exec && pstate && pstate->mode != 1) {
+    std::printf("** %s\n", text);
+    std::fflush(stdout);
+  }
+}
+void link_draw_command_string() {}
+const char* link_run_chain_label() { return ""; }
+void link_run_chain_return() {}
+
+// --- cartridges and data.pod
+bool link_load_data_pod(const char*) { return true; }
+void link_boot_embedded_cart() {}
+void link_new_loaded_cart() {}
+bool link_load_cart_file(const char*) { return false; }
+void link_quick_load() {}
+void link_quick_save() {}
+void link_backup_unsaved_changes(bool) {}
+int link_peek(int address) {
+  if (!pstate || address < 0 || address > 0x7FFF) return 0;
+  return pstate->ram[address];
+}
+void link_poke(int address, int value) {
+  if (pstate && address >= 0 && address <= 0x7FFF) pstate->ram[address] = static_cast<uint8_t>(value);
+}
+void link_memcpy(int dest, int src, int count) {
+  if (count < 0 || count > 0x7FFF) return;
+  if (dest < src)
+    for (int i = 0; i < count; i++) link_poke(dest + i, link_peek(src + i));
+  else
+    for (int i = count - 1; i >= 0; i--) link_poke(dest + i, link_peek(src + i));
+}
+void link_memset(int dest, int value, int count) {
+  if (count < 0 || count > 0x7FFF) return;
+  for (int i = 0; i < count; i++) link_poke(dest + i, value);
+}
+void link_save_cartdata() { save_cdata(); }
+bool link_cartdata_dirty() { return pstate && pstate->cartdata_dirty; }
+
+// --- drawing
+brim_bitmap* link_back_page() {
+  if (!back_page) back_page = brim_create_bitmap(128, 128, 8);
+  return back_page;
+}
+void link_set_back_page_size(int w, int h) {
+  if (back_page && back_page->w == w && back_page->h == h) return;
+  brim_destroy_bitmap(back_page);
+  back_page = brim_create_bitmap(w, h, 8);
+}
+void link_present_screen() {
+  if (!pstate || !pstate->screen || !pstate->display) return;
+  for (int y = 0; y < 128; y++)
+    for (int x = 0; x < 128; x++) {
+      int v = pstate->screen->line[y][x] & 15;
+      pstate->display->line[y][x] = static_cast<uint8_t>(pstate->draw[0x10 + v] & 15);
+    }
+}
+void link_blit_back_page() {}
+void link_draw_text(brim_bitmap*, const char*, int, int, int) {}
+void link_draw_tinted_rect(brim_bitmap* b, int x0, int y0, int x1, int y1) {
+  if (!b) return;
+  for (int y = y0 < b->ct ? b->ct : y0; y <= y1 && y < b->cb; y++)
+    for (int x = x0 < b->cl ? b->cl : x0; x <= x1 && x < b->cr; x++) b->line[y][x] = 1;
+}
+brim_bitmap* link_load_splash(const char*) { return nullptr; }
+bool link_video_init(bool) { return true; }
+void link_video_exit() {
+  brim_destroy_bitmap(back_page);
+  back_page = nullptr;
+}
+void link_text_init() {}
+void link_text_exit() {}
+
+// --- sound
+int link_sound_init() { return 0; }
+void link_sound_exit() {}
+void link_play_boot_chime() {}
+void link_stop_all_sound() {}
+void link_music_stop() {}
+void link_update_music_fading() {}
+void link_set_volumes(int, int) {}
+void link_set_engine_paused(bool) {}
+void link_set_audio_pause(int state) { audio_pause = state; }
+int link_get_audio_pause() { return audio_pause; }
+bool link_mix_samples(int16_t*, int) { return false; }
+
+// --- browser, capture, pins
+void link_browser_init() {}
+void link_browser_update() {}
+void link_browser_draw() {}
+void link_keyconfig_update() {}
+void link_keyconfig_draw() {}
+bool link_save_screenshot() { return false; }
+void link_set_video_start() {}
+bool link_save_video() { return false; }
+void link_capture_frame() {}
+void link_close_io_pins() {}
+void link_seed_machine_rng(uint32_t) {}
+void link_loaded_cart_cross() {}
+const uint8_t* link_palette() {
+  static uint8_t grey[768];
+  for (int i = 0; i < 256; i++) grey[3 * i] = grey[3 * i + 1] = grey[3 * i + 2] = static_cast<uint8_t>(i * 16);
+  return grey;
+}

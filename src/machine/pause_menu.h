@@ -1,0 +1,18 @@
+// The pause menu over a running cartridge, the running keys, and the rule
+// that holds sound while paused.
+#pragma once
+
+struct brim_bitmap;
+
+void build_paused_menu();
+void add_paused_menu_item(const char* label, int action);
+// Opens the menu (first item selected) and blocks the buttons.
+void open_paused_menu();
+void close_paused_menu();
+// Ctrl+R / Ctrl+S / Ctrl+V and the pause button while running.
+void process_running_keypresses();
+// Selection and actions while the menu is open.
+void process_paused_keypresses();
+void draw_paused_menu(brim_bitmap* target);
+// Once per update: 0 sound plays, 1 held, 2-5 releasing.
+void determine_audio_pause_state();
