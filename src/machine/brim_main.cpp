@@ -16,6 +16,7 @@
 #include "machine/pstate.h"
 #include "machine/reset_effect_random.h"
 #include "platform/host.h"
+#include "runner/runner.h"
 #include "platform/host_events.h"
 #include "shell/config.h"
 #include "shell/folders.h"
@@ -120,6 +121,7 @@ int brim_main_init() {
   brim_init();
   process_arguments(arg_count, arg_values);
   if (zopts.fast) host_use_virtual_clock(true);
+  cartdata_program_started = [] { return zrun.program_started; };
   if (!automation_init()) return 1;
 
   for (const char* f : {"carts/", "backup/", "cdata/", "cstore/", "plates/", "bbs/", "bbs/carts/",
@@ -213,5 +215,11 @@ int brim_main(int argc, char** argv) {
     link_update_music_fading();
   }
   brim_exit();
+  if (zopts.exec) {
+    int r = zrun.end_reason;
+    if (r == ZK_END_SYNTAX_ERROR || r == ZK_END_SIZE_LIMIT || r == ZK_END_RUNTIME_ERROR ||
+        r == ZK_END_OUT_OF_MEMORY)
+      automation_set_exit_status(2);
+  }
   return automation_exit_status();
 }

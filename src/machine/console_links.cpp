@@ -10,7 +10,10 @@
 #include "gfx/bitmap.h"
 #include "machine/main_loop.h"
 #include "machine/pstate.h"
+#include "runner/cpu.h"
+#include "runner/runner.h"
 #include "shell/options.h"
+#include "shell/printer.h"
 
 namespace {
 brim_bitmap* back_page = nullptr;
@@ -18,28 +21,34 @@ int audio_pause = 0;
 }  // namespace
 
 // --- runner
-void link_run_cart() {}
-void link_run_slice() {}
-void link_suspend_program() {
-  if (pstate) pstate->mode = 0;
-  if (zopts.exec) brim_quit = 1;
+void link_run_cart() { run_cart(); }
+void link_run_slice() { run_slice(); }
+void link_suspend_program() { suspend_program(); }
+void link_show_runtime_error() { zurkel_show_runtime_error(); }
+void link_reset_lua_machine() { reset_lua_machine(); }
+void link_reset_runtime_state() { reset_runtime_state(); }
+bool link_program_started() { return zrun.program_started; }
+int link_mainloop_exists() { return zrun.mainloop_exists; }
+void link_note_frame_held() { zcpu.frame_held = true; }
+void link_reuse_run_params() {
+  if (pstate) std::snprintf(pstate->run_args, sizeof pstate->run_args, "%s", zrun.current_params);
 }
-void link_reset_lua_machine() {}
-void link_reset_runtime_state() {}
-const char* link_runtime_error_text() { return ""; }
-bool link_program_started() { return false; }
-int link_mainloop_exists() { return 0; }
-void link_note_frame_held() {}
-void link_reuse_run_params() {}
-void link_print(const char* text, int) {
-  if (zopts.exec && pstate && pstate->mode != 1) {
-    std::printf("** %s\n", text);
-    std::fflush(stdout);
-  }
-}
+void link_print(const char* text, int colour) { zurkel_print_col(text, colour); }
 void link_draw_command_string() {}
-const char* link_run_chain_label() { return ""; }
-void link_run_chain_return() {}
+const char* link_run_chain_label() {
+  const char* l = get_run_chain_label();
+  return l ? l : "";
+}
+void link_run_chain_return() {
+  // Loading the returned-to cart comes with the load pipeline.
+  const char* params = get_run_chain_param_str();
+  if (pstate) std::snprintf(pstate->run_args, sizeof pstate->run_args, "%s", params ? params : "");
+  pop_run_chain();
+}
+const char* link_menu_label(int slot) { return slot >= 1 && slot <= 5 ? zrun.menu_labels[slot] : ""; }
+void link_mark_menu_selected(int slot) {
+  if (slot >= 1 && slot <= 5) zrun.menu_selected[slot] = 1;
+}
 
 // --- cartridges and data.pod
 bool link_load_data_pod(const char*) { return true; }

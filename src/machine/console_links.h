@@ -12,7 +12,7 @@ void link_run_slice();
 void link_suspend_program();
 void link_reset_lua_machine();
 void link_reset_runtime_state();
-const char* link_runtime_error_text();
+void link_show_runtime_error();   // stop, fresh machine, empty line and the error text
 bool link_program_started();
 int link_mainloop_exists();        // 2 or more: the program polls buttons itself
 void link_note_frame_held();       // the slice ended before the frame was finished
@@ -22,6 +22,9 @@ void link_draw_command_string();   // the prompt, while no program runs
 // The run chain's top entry; label "" when the chain is empty.
 const char* link_run_chain_label();
 void link_run_chain_return();      // load its cart with its parameters, pop it
+// Custom pause-menu entries the program set with menuitem (slots 1-5).
+const char* link_menu_label(int slot);
+void link_mark_menu_selected(int slot);
 
 // --- cartridges and data.pod
 bool link_load_data_pod(const char* path);

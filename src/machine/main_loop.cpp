@@ -31,11 +31,7 @@ constexpr int32_t STEP = 0x10000;
 
 bool menu_or_paused() { return engine_paused || zcon.menu_open; }
 
-void poll_buttons() {
-  buttons_set_timing(pstate->fps_target, menu_or_paused());
-  update_buttons();
-  read_buttons();
-}
+void poll_buttons() { zurkel_poll_buttons(); }
 
 bool ctrl_held() { return brim_get_key_state(KEY_ANY_CTRL) != 0; }
 bool alt_held() { return brim_get_key_state(KEY_ANY_ALT) != 0; }
@@ -160,6 +156,12 @@ void brim_set_paused(int flag) {
 }
 int brim_is_paused() { return engine_paused; }
 
+void zurkel_poll_buttons() {
+  buttons_set_timing(pstate ? pstate->fps_target : 30, menu_or_paused());
+  update_buttons();
+  read_buttons();
+}
+
 uint64_t brim_get_time() { return host_ticks_ms(); }
 
 uint32_t brim_clock_seed() {
@@ -180,18 +182,6 @@ void show_message(const char* text, int ms) {
   zcon.message_start = brim_get_time();
   zcon.message_end = zcon.message_start + static_cast<uint64_t>(ms < 0 ? 0 : ms) + 400;
   zcon.message_colour = zcon.message_colour == 15 ? 7 : 15;
-}
-
-void zurkel_set_menu_label(int index, const char* label) {
-  if (index < 1 || index > 5) return;
-  std::memset(zcon.menu_labels[index], 0, sizeof zcon.menu_labels[index]);
-  if (label) std::snprintf(zcon.menu_labels[index], 17, "%s", label);
-}
-
-bool zurkel_take_menu_selected(int index) {
-  if (index < 1 || index > 5 || !zcon.menu_marks[index]) return false;
-  zcon.menu_marks[index] = 0;
-  return true;
 }
 
 const char* zurkel_paste_buffer() { return zcon.clipboard_set ? zcon.clipboard : nullptr; }
@@ -224,10 +214,7 @@ void process_command() {
   }
   if (pstate->pending_command & 4) {
     pstate->pending_command &= ~4;
-    link_suspend_program();
-    link_reset_lua_machine();
-    link_print("", 6);
-    link_print(link_runtime_error_text(), 6);
+    link_show_runtime_error();
     if (zopts.exec) automation_set_exit_status(2);
   }
   pstate->pending_command = 0;

@@ -24,9 +24,6 @@ struct zurkel_console {
   int menu_selected;
   int menu_count;
   zurkel_menu_item menu[16];
-  // Custom menu labels 1-5 (slot 0 is never listed) and their marks.
-  char menu_labels[6][64];
-  uint8_t menu_marks[6];
   // Running keys.
   uint64_t last_reset_ms;
   bool reset_seen;
@@ -66,10 +63,8 @@ bool brim_window_active();
 // Banner: text for ms milliseconds (plus 400 ms for the slide).
 void show_message(const char* text, int ms);
 
-// Custom pause-menu entries set by the program (index 1-5).
-void zurkel_set_menu_label(int index, const char* label);  // null or "" clears
-// True once after the entry was chosen (the mark is cleared).
-bool zurkel_take_menu_selected(int index);
+// Samples the buttons once (update, then read) at the machine's rate.
+void zurkel_poll_buttons();
 // The text taken with Ctrl+V, or null before any paste.
 const char* zurkel_paste_buffer();
 

@@ -46,7 +46,7 @@ void carry_out(int action) {
     case MENU_QUIT: brim_quit = 1; break;
     default:
       if (action > MENU_CUSTOM && action <= MENU_CUSTOM + 5) {
-        zcon.menu_marks[action - MENU_CUSTOM] = 1;
+        link_mark_menu_selected(action - MENU_CUSTOM);
         close_paused_menu();
       }
   }
@@ -81,7 +81,7 @@ void build_paused_menu() {
   zcon.menu_selected = 0;
   add_paused_menu_item("continue", MENU_CONTINUE);
   for (int i = 1; i <= 5; i++)
-    if (zcon.menu_labels[i][0]) add_paused_menu_item(zcon.menu_labels[i], MENU_CUSTOM + i);
+    if (link_menu_label(i)[0]) add_paused_menu_item(link_menu_label(i), MENU_CUSTOM + i);
   add_paused_menu_item("reset cart", MENU_RESET);
   const char* chain = link_run_chain_label();
   if (chain && chain[0]) add_paused_menu_item(chain, MENU_RUN_CHAIN);

@@ -14,3 +14,4 @@ void host_sleep_ms(int ms);
 void host_use_virtual_clock(bool on);
 bool host_virtual_clock();
 void host_advance_virtual_clock(uint64_t sixtieths_of_ms);
+uint64_t host_virtual_clock_units();

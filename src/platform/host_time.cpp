@@ -16,3 +16,4 @@ void host_sleep_ms(int ms) {
 void host_use_virtual_clock(bool on) { virtual_on = on; }
 bool host_virtual_clock() { return virtual_on; }
 void host_advance_virtual_clock(uint64_t units) { virtual_units += units; }
+uint64_t host_virtual_clock_units() { return virtual_units; }

@@ -24,6 +24,11 @@
 #include "machine/cart.h"
 #include "machine/pstate.h"
 #include "platform/host.h"
+#include "api/cartdata.h"
+#include "input/buttons.h"
+#include "input/keys.h"
+#include "machine/console_links.h"
+#include "machine/main_loop.h"
 #include "shell/config.h"
 #include "shell/folders.h"
 #include "shell/options.h"
@@ -122,8 +127,8 @@ const char* prog_loaded_cart_filename() { return ""; }
 void prog_reload_rom() {}
 void prog_forget_other_cart() {}
 void prog_clear_cstore_list() {}
-void prog_clear_cartdata_id() {}
-void prog_save_cartdata() {}
+void prog_clear_cartdata_id() { cartdata_clear_id(); }
+void prog_save_cartdata() { save_cdata(); }
 bool prog_cartdata_dirty() { return pstate && pstate->cartdata_dirty; }
 
 // ---------------------------------------------------------------- drawing
@@ -172,27 +177,25 @@ void prog_fill_rect(int x0, int y0, int x1, int y1, int colour) {
 
 // ---------------------------------------------------------------- input, sound, host
 
-void prog_latch_buttons() {}
-void prog_poll_buttons() {}
-void prog_block_buttons() {}
-void prog_drain_keypresses() {}
+void prog_latch_buttons() { zurkel_poll_buttons(); }
+void prog_poll_buttons() { zurkel_poll_buttons(); }
+void prog_block_buttons() { block_buttons(); }
+void prog_drain_keypresses() { brim_drain_keys(); }
 void prog_stop_all_sound() {}
-void prog_set_audio_pause(int) {}
+void prog_set_audio_pause(int state) { link_set_audio_pause(state); }
 int prog_sound_stat(int n) { return n == 24 || n == 25 || n == 26 ? 0 : -1; }
-void prog_seed_rng(uint32_t) {}
-uint64_t prog_time_ms() { return host_ticks_ms(); }
+void prog_seed_rng(uint32_t seed) { link_seed_machine_rng(seed); }
+uint64_t prog_time_ms() { return brim_get_time(); }
 int prog_host_fps() { return 60; }
-bool prog_window_active() { return true; }
-int prog_sleep_ms() {
-  return prog_window_active() ? cconfig.foreground_sleep_ms : cconfig.background_sleep_ms;
-}
-int prog_last_draw_ms() { return 0; }
-void prog_show_message(const char*, int) {}
-void prog_set_quit() {}
+bool prog_window_active() { return brim_window_active(); }
+int prog_sleep_ms() { return brim_configured_sleep_ms(); }
+int prog_last_draw_ms() { return zcon.last_draw_ms; }
+void prog_show_message(const char* text, int ms) { show_message(text, ms); }
+void prog_set_quit() { brim_quit = 1; }
 void prog_open_io_pins() {}
 void prog_reset_browser_animation() {}
 int prog_mouse(int) { return 0; }
-const char* prog_paste_buffer() { return nullptr; }
+const char* prog_paste_buffer() { return zurkel_paste_buffer(); }
 
 int prog_peek(int addr) {
   if (!pstate || addr < 0 || addr >= 0x8000) return 0;
