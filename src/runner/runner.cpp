@@ -323,7 +323,13 @@ bool run_slice_section() {
   lua_gc(L, LUA_GCSTOP, 0);
 
   if (pstate->mode == 1) {
-    if (lua_status(L) != LUA_YIELD) {
+    int before = lua_status(L);
+    if (before != LUA_OK && before != LUA_YIELD) {
+      // A machine that already failed has nothing left to resume.
+      suspend_program();
+      return false;
+    }
+    if (before != LUA_YIELD) {
       lua_settop(L, 0);
       lua_getglobal(L, "_zk_program");
     }

@@ -356,3 +356,14 @@ TEST_F(RunnerTest, BudgetNeverYieldsAcrossAHostCall) {
   EXPECT_EQ(global_int("ok"), 1);
   EXPECT_TRUE(printed().empty()) << all_printed();
 }
+
+TEST_F(RunnerTest, AFailedMachineIsNotResumedAgain) {
+  ASSERT_TRUE(start("function _update() local t=nil t.x=1 end"));
+  step();
+  EXPECT_EQ(machine.mode, 0);
+  size_t lines = printed().size();
+  machine.mode = 1;  // a stray run mode with the failed machine
+  step();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(printed().size(), lines);
+}
