@@ -9,7 +9,10 @@
 #include "api/cartdata.h"
 #include "gfx/bitmap.h"
 #include "machine/main_loop.h"
+#include "machine/memory.h"
 #include "machine/pstate.h"
+#include "pod/data_pod.h"
+#include "pod/embedded_carts.h"
 #include "runner/cpu.h"
 #include "runner/runner.h"
 #include "shell/options.h"
@@ -51,30 +54,25 @@ void link_mark_menu_selected(int slot) {
 }
 
 // --- cartridges and data.pod
-bool link_load_data_pod(const char*) { return true; }
-void link_boot_embedded_cart() {}
+bool link_load_data_pod(const char* path) { return zurkel_load_data_pod(path); }
+void link_boot_embedded_cart() {
+  embedded_cart_print = [](const char* text) { zurkel_print_col(text, 6); };
+  boot_embedded_cart();
+}
 void link_new_loaded_cart() {}
 bool link_load_cart_file(const char*) { return false; }
 void link_quick_load() {}
 void link_quick_save() {}
 void link_backup_unsaved_changes(bool) {}
-int link_peek(int address) {
-  if (!pstate || address < 0 || address > 0x7FFF) return 0;
-  return pstate->ram[address];
-}
+int link_peek(int address) { return zurkel_peek(pstate, pstate ? pstate->cart : nullptr, address); }
 void link_poke(int address, int value) {
-  if (pstate && address >= 0 && address <= 0x7FFF) pstate->ram[address] = static_cast<uint8_t>(value);
+  zurkel_poke(pstate, pstate ? pstate->cart : nullptr, address, value);
 }
 void link_memcpy(int dest, int src, int count) {
-  if (count < 0 || count > 0x7FFF) return;
-  if (dest < src)
-    for (int i = 0; i < count; i++) link_poke(dest + i, link_peek(src + i));
-  else
-    for (int i = count - 1; i >= 0; i--) link_poke(dest + i, link_peek(src + i));
+  zurkel_memcpy(pstate, pstate ? pstate->cart : nullptr, dest, src, count);
 }
 void link_memset(int dest, int value, int count) {
-  if (count < 0 || count > 0x7FFF) return;
-  for (int i = 0; i < count; i++) link_poke(dest + i, value);
+  zurkel_memset(pstate, pstate ? pstate->cart : nullptr, dest, value, count);
 }
 void link_save_cartdata() { save_cdata(); }
 bool link_cartdata_dirty() { return pstate && pstate->cartdata_dirty; }
@@ -136,7 +134,7 @@ bool link_save_screenshot() { return false; }
 void link_set_video_start() {}
 bool link_save_video() { return false; }
 void link_capture_frame() {}
-void link_close_io_pins() {}
+void link_close_io_pins() { gpio_reset(); }
 void link_seed_machine_rng(uint32_t) {}
 void link_loaded_cart_cross() {}
 const uint8_t* link_palette() {
