@@ -56,7 +56,7 @@ struct brim_sample_pacer {
 };
 int brim_pacer_next(brim_sample_pacer* p, int steps_per_second);
 
-// --- configuration words (0-256; mix buffer in samples) ---
+// --- configuration (the live cconfig values; 0-256, mix buffer in samples) ---
 void brim_set_sound_volume(int v);
 void brim_set_music_volume(int v);
 int brim_get_sound_volume();

@@ -57,8 +57,6 @@ struct music_state {
 
 extern mix_channel ms0[8];
 extern music_state brim_music;
-extern std::atomic<int> brim_sound_volume_word;
-extern std::atomic<int> brim_music_volume_word;
 extern int inside_brim_mixer_callback;
 
 // Scoped nesting audio lock.

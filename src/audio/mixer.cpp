@@ -6,23 +6,27 @@
 #include "audio/mix_channel.h"
 #include "machine/debug.h"
 #include "machine/pstate.h"
+#include "shell/config.h"
 
 mix_channel ms0[8];
 music_state brim_music;
-std::atomic<int> brim_sound_volume_word{256};
-std::atomic<int> brim_music_volume_word{256};
 int inside_brim_mixer_callback = 0;
 
 static std::atomic<int> engine_paused{0};
 static std::atomic<int> audio_pause{0};
-static int mix_buffer_size = 1024;
 
-void brim_set_sound_volume(int v) { brim_sound_volume_word.store(std::clamp(v, 0, 256)); }
-void brim_set_music_volume(int v) { brim_music_volume_word.store(std::clamp(v, 0, 256)); }
-int brim_get_sound_volume() { return brim_sound_volume_word.load(); }
-int brim_get_music_volume() { return brim_music_volume_word.load(); }
-void brim_set_mix_buffer_size(int samples) { mix_buffer_size = samples; }
-int brim_get_mix_buffer_size() { return mix_buffer_size; }
+// The volumes are the configuration's live values: whoever changes them
+// (options, Ctrl+M, the options menu) is heard from the next callback.
+int brim_get_sound_volume() { return std::atomic_ref<int>(cconfig.sound_volume).load(std::memory_order_relaxed); }
+int brim_get_music_volume() { return std::atomic_ref<int>(cconfig.music_volume).load(std::memory_order_relaxed); }
+void brim_set_sound_volume(int v) {
+  std::atomic_ref<int>(cconfig.sound_volume).store(std::clamp(v, 0, 256), std::memory_order_relaxed);
+}
+void brim_set_music_volume(int v) {
+  std::atomic_ref<int>(cconfig.music_volume).store(std::clamp(v, 0, 256), std::memory_order_relaxed);
+}
+void brim_set_mix_buffer_size(int samples) { cconfig.mix_buffer_size = samples; }
+int brim_get_mix_buffer_size() { return cconfig.mix_buffer_size; }
 void brim_audio_set_engine_paused(int paused) { engine_paused.store(paused); }
 void zurkel_set_audio_pause(int state) { audio_pause.store(state); }
 int zurkel_get_audio_pause() { return audio_pause.load(); }
@@ -130,7 +134,7 @@ void brim_mix_sum(int n) {
   clip_into(ms0[6].mix, ms0[7].mix, n);
   clip_into(ms0[4].mix, ms0[6].mix, n);
   clip_into(ms0[0].mix, ms0[4].mix, n);
-  int vol = brim_sound_volume_word.load(std::memory_order_relaxed);
+  int vol = brim_get_sound_volume();
   if (vol != 256)
     for (int i = 0; i < n; i++) ms0[0].mix[i] = static_cast<int16_t>((vol * ms0[0].mix[i]) >> 8);
 }
@@ -166,7 +170,7 @@ void brim_mixer_callback(void*, uint8_t* out, int bytes) {
 
 int brim_sound_init(int flags) {
   brim_audio_reset_state();
-  brim_debugf("brim_sound_init mix_buffer_size: %d\n", mix_buffer_size);
+  brim_debugf("brim_sound_init mix_buffer_size: %d\n", brim_get_mix_buffer_size());
   return brim_sound_init_plat(flags);
 }
 

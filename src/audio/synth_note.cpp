@@ -107,7 +107,7 @@ void calculate_osc_state(mix_channel* ch, osc_state* osc) {
   osc->note_volume = n.volume;
   if (ch->music) {
     volume = ((brim_music.fade_vol.load(std::memory_order_relaxed) >> 8) * volume) / 256;
-    volume = volume * brim_music_volume_word.load(std::memory_order_relaxed) / 256;
+    volume = volume * brim_get_music_volume() / 256;
   }
   switch (n.effect) {
     case 1: {

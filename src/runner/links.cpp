@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "audio/audio.h"
 #include "cart/compress.h"
 #include "gfx/bitmap.h"
 #include "lang/preprocess.h"
@@ -181,9 +182,12 @@ void prog_latch_buttons() { zurkel_poll_buttons(); }
 void prog_poll_buttons() { zurkel_poll_buttons(); }
 void prog_block_buttons() { block_buttons(); }
 void prog_drain_keypresses() { brim_drain_keys(); }
-void prog_stop_all_sound() {}
+void prog_stop_all_sound() {
+  cmusic_stop(0);
+  brim_stop_all_sounds();
+}
 void prog_set_audio_pause(int state) { link_set_audio_pause(state); }
-int prog_sound_stat(int n) { return n == 24 || n == 25 || n == 26 ? 0 : -1; }
+int prog_sound_stat(int n) { return zurkel_sound_stat(n); }
 void prog_seed_rng(uint32_t seed) { link_seed_machine_rng(seed); }
 uint64_t prog_time_ms() { return brim_get_time(); }
 int prog_host_fps() { return 60; }
