@@ -70,8 +70,16 @@ void zurkel_set_audio_pause(int state);   // 0 plays, 1 held, 2-5 releasing
 int zurkel_get_audio_pause();
 
 // Millisecond clock used by music fades; null restores the host clock.
-// Execute-mode dumps pass an emulated clock so fades are reproducible.
 void brim_audio_set_clock(uint64_t (*now_ms)());
+// Fades follow the samples mixed through brim_mix_samples (paused or not)
+// instead of the host clock: audio dumps driven by emulated time stay
+// reproducible.
+void brim_audio_use_sample_clock();
+
+// --- the console's own sounds: effect 0 of the system cart is the boot chime ---
+void brim_set_system_sounds(const zurkel_cart* cart);
+const zurkel_cart* brim_get_system_sounds();
+void brim_play_boot_chime();
 
 // --- platform (src/platform/audio_device*) ---
 int brim_sound_init_plat(int flags);

@@ -87,6 +87,8 @@ int music_pattern_length(const zurkel_cart* cart, int pattern);
 // Moves a music channel on to its next pattern (called after its tick).
 void music_advance(mix_channel* ch);
 int64_t brim_audio_now_ms();
+void brim_audio_count_samples(int n);
+void brim_forget_system_sounds(const zurkel_cart* cart);
 
 // Zeroes the channel table and music state (start-up and tests).
 void brim_audio_reset_state();

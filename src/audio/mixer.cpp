@@ -159,7 +159,9 @@ static void mix_into(uint8_t* out, int count) {
 }
 
 void brim_mix_samples(int16_t* out, int count) {
-  if (out && count > 0) mix_into(reinterpret_cast<uint8_t*>(out), count);
+  if (!out || count <= 0) return;
+  brim_audio_count_samples(count);
+  mix_into(reinterpret_cast<uint8_t*>(out), count);
 }
 
 void brim_mixer_callback(void*, uint8_t* out, int bytes) {

@@ -89,6 +89,7 @@ void brim_stop_all_sounds() {
 
 void brim_audio_release_cart(const zurkel_cart* cart) {
   if (!cart) return;
+  brim_forget_system_sounds(cart);
   audio_lock_guard lock;
   const zurkel_sfx* first = &cart->sfx[0];
   const zurkel_sfx* last = &cart->sfx[63];

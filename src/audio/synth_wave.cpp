@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "audio/brim_random.h"
+#include "machine/reset_effect_random.h"
 #include "audio/mix_channel.h"
 
 int zurkel_wave_value(int waveform, int phase) {

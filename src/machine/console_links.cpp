@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "api/cartdata.h"
+#include "audio/audio.h"
 #include "gfx/bitmap.h"
 #include "machine/main_loop.h"
 #include "machine/memory.h"
@@ -112,17 +113,38 @@ void link_text_init() {}
 void link_text_exit() {}
 
 // --- sound
-int link_sound_init() { return 0; }
-void link_sound_exit() {}
-void link_play_boot_chime() {}
-void link_stop_all_sound() {}
-void link_music_stop() {}
-void link_update_music_fading() {}
-void link_set_volumes(int, int) {}
-void link_set_engine_paused(bool) {}
-void link_set_audio_pause(int state) { audio_pause = state; }
+int link_sound_init() {
+  // An audio dump drives the mixer from the main loop: no device, and
+  // fades follow emulated time.
+  if (zopts.dump_audio[0]) {
+    brim_audio_use_sample_clock();
+    brim_sound_init(0);
+    return 0;
+  }
+  return brim_sound_init(16);
+}
+void link_sound_exit() { brim_sound_exit(); }
+void link_play_boot_chime() { brim_play_boot_chime(); }
+void link_stop_all_sound() {
+  cmusic_stop(0);
+  brim_stop_all_sounds();
+}
+void link_music_stop() { cmusic_stop(0); }
+void link_update_music_fading() { brim_update_music_fading(); }
+void link_set_volumes(int sound, int music) {
+  brim_set_sound_volume(sound);
+  brim_set_music_volume(music);
+}
+void link_set_engine_paused(bool paused) { brim_audio_set_engine_paused(paused ? 1 : 0); }
+void link_set_audio_pause(int state) {
+  audio_pause = state;
+  zurkel_set_audio_pause(state);
+}
 int link_get_audio_pause() { return audio_pause; }
-bool link_mix_samples(int16_t*, int) { return false; }
+bool link_mix_samples(int16_t* out, int n) {
+  brim_mix_samples(out, n);
+  return true;
+}
 
 // --- browser, capture, pins
 void link_browser_init() {}

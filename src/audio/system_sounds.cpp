@@ -1,0 +1,28 @@
+// The console's own sounds (the system cartridge's effects) and the clock
+// that music fades follow when the main loop drives the mixer.
+#include "audio/mix_channel.h"
+
+static const zurkel_cart* system_sounds = nullptr;
+static std::atomic<int64_t> samples_mixed{0};
+
+void brim_set_system_sounds(const zurkel_cart* cart) { system_sounds = cart; }
+const zurkel_cart* brim_get_system_sounds() { return system_sounds; }
+
+void brim_play_boot_chime() {
+  if (system_sounds) brim_play_sfx(&system_sounds->sfx[0]);
+}
+
+void brim_forget_system_sounds(const zurkel_cart* cart) {
+  if (cart && cart == system_sounds) system_sounds = nullptr;
+}
+
+void brim_audio_count_samples(int n) { samples_mixed.fetch_add(n, std::memory_order_relaxed); }
+
+static uint64_t sample_clock() {
+  return static_cast<uint64_t>(samples_mixed.load(std::memory_order_relaxed) * 1000 / brim_sound_freq);
+}
+
+void brim_audio_use_sample_clock() {
+  samples_mixed.store(0);
+  brim_audio_set_clock(sample_clock);
+}
