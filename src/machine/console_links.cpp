@@ -8,6 +8,7 @@
 
 #include "api/cartdata.h"
 #include "audio/audio.h"
+#include "cart/textcart.h"
 #include "gfx/bitmap.h"
 #include "machine/main_loop.h"
 #include "machine/memory.h"
@@ -22,6 +23,7 @@
 namespace {
 brim_bitmap* back_page = nullptr;
 int audio_pause = 0;
+zurkel_cart* system_sounds_cart = nullptr;  // data.pod item 0, kept for the run
 }  // namespace
 
 // --- runner
@@ -55,7 +57,20 @@ void link_mark_menu_selected(int slot) {
 }
 
 // --- cartridges and data.pod
-bool link_load_data_pod(const char* path) { return zurkel_load_data_pod(path); }
+bool link_load_data_pod(const char* path) {
+  if (!zurkel_load_data_pod(path)) return false;
+  // Item 0 is a text cart whose sound effects are the console's own sounds.
+  const brim_stream* item = cpod_get_file(zurkel_data_pod, DATA_POD_SYSTEM_CART);
+  brim_stream* view = item ? brim_open_buffer_view(item) : nullptr;
+  zurkel_cart* sounds = view ? brim_load_zurkel_cart_from_file(view) : nullptr;
+  brim_fclose(view);
+  if (sounds) {
+    brim_destroy_zurkel_cart(system_sounds_cart);
+    system_sounds_cart = sounds;
+    brim_set_system_sounds(sounds);
+  }
+  return true;
+}
 void link_boot_embedded_cart() {
   embedded_cart_print = [](const char* text) { zurkel_print_col(text, 6); };
   boot_embedded_cart();
