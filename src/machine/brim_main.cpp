@@ -175,7 +175,15 @@ int brim_main_init() {
 
 void brim_main_exit() {
   save_cdata();
-  link_backup_unsaved_changes(console_config.show_backup_messages != 0);
+  if (link_loaded_cart_unsaved()) {
+    link_save_backup();
+    if (console_config.show_backup_messages) {
+      show_message("backing up unsaved changes", 0);
+      brim_main_draw();
+      link_blit_back_page();
+      host_sleep_ms(800);
+    }
+  }
   automation_finish();
   link_close_io_pins();
 }

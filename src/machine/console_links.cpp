@@ -79,7 +79,8 @@ void link_new_loaded_cart() {}
 bool link_load_cart_file(const char*) { return false; }
 void link_quick_load() {}
 void link_quick_save() {}
-void link_backup_unsaved_changes(bool) {}
+bool link_loaded_cart_unsaved() { return false; }
+void link_save_backup() {}
 int link_peek(int address) { return zurkel_peek(pstate, pstate ? pstate->cart : nullptr, address); }
 void link_poke(int address, int value) {
   zurkel_poke(pstate, pstate ? pstate->cart : nullptr, address, value);

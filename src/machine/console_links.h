@@ -33,7 +33,8 @@ void link_new_loaded_cart();
 bool link_load_cart_file(const char* path);   // execute mode
 void link_quick_load();
 void link_quick_save();
-void link_backup_unsaved_changes(bool show_message);
+bool link_loaded_cart_unsaved();
+void link_save_backup();
 int link_peek(int address);
 void link_poke(int address, int value);
 void link_memcpy(int dest, int src, int count);
