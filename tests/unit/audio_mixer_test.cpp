@@ -322,3 +322,57 @@ TEST(AudioPacer, ExactlyOneSecondPerSecond) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AudioMixer, LockNestsAndEveryCallReleasesIt) {
+  EXPECT_EQ(brim_audio_is_locked, 0);
+  brim_lock_audio_plat();
+  brim_lock_audio_plat();
+  EXPECT_EQ(brim_audio_is_locked, 2);
+  start();
+  brim_stop_sfx(&cart->sfx[1]);
+  EXPECT_EQ(brim_audio_is_locked, 2);
+  brim_unlock_audio_plat();
+  brim_unlock_audio_plat();
+  brim_unlock_audio_plat();  // an extra unlock is ignored
+  EXPECT_EQ(brim_audio_is_locked, 0);
+  pattern(0, 1, 2, 3, 4);
+  brim_play_zurkel_song(cart, 0, 0);
+  cmusic_stop(0);
+  zurkel_sound_stat(24);
+  EXPECT_EQ(brim_audio_is_locked, 0);
+}
+
+TEST_F(AudioMixer, BootChimeIsEffectZeroOfTheSystemSounds) {
+  brim_play_boot_chime();  // no system sounds yet: nothing
+  for (auto& ch : ms0) EXPECT_EQ(ch.effect, nullptr);
+  zurkel_cart* sys = brim_create_zurkel_cart();
+  sys->sfx[0].speed = 7;
+  sys->sfx[0].notes[0] = zurkel_note{36, 0, 5, 0, 0};
+  brim_set_system_sounds(sys);
+  brim_play_boot_chime();
+  EXPECT_EQ(ms0[0].effect, &sys->sfx[0]);
+  EXPECT_EQ(ms0[0].song, nullptr);
+  EXPECT_EQ(ms0[0].ticks_left, 7 * 32);
+  brim_destroy_zurkel_cart(sys);
+  EXPECT_EQ(brim_get_system_sounds(), nullptr);
+  EXPECT_EQ(ms0[0].effect, nullptr);
+}
+
+TEST_F(AudioMixer, SampleClockDrivesFadesInDumps) {
+  brim_audio_use_sample_clock();
+  pattern(0, 1, 2, 3, 4);
+  brim_play_zurkel_song(cart, 0, 1000);
+  EXPECT_EQ(brim_music.fade_vol.load(), 0);
+  mix(22050 / 2);
+  brim_update_music_fading();
+  EXPECT_EQ(brim_music.fade_vol.load(), 32768);
+  // Paused samples count as time too.
+  zurkel_set_audio_pause(1);
+  mix(22050 / 2 + 1);
+  brim_update_music_fading();
+  EXPECT_EQ(brim_music.fade_vol.load(), 65536);
+}
+
+}  // namespace
