@@ -16,6 +16,10 @@
 #include "audio/audio.h"
 #include "cart/compress.h"
 #include "gfx/bitmap.h"
+#include "gfx/draw_state.h"
+#include "gfx/font.h"
+#include "gfx/gfx_api.h"
+#include "gfx/print.h"
 #include "lang/preprocess.h"
 #include "lang/tabs.h"
 #include "lang/tokens.h"
@@ -135,38 +139,13 @@ bool prog_cartdata_dirty() { return pstate && pstate->cartdata_dirty; }
 // ---------------------------------------------------------------- drawing
 
 void prog_reset_draw_state() {
-  if (!pstate) return;
-  int32_t* d = pstate->draw;
-  d[DS_CURSOR_X] = 0;
-  d[DS_PEN] = 6;
-  d[DS_CAMERA_X] = 0;
-  d[DS_CAMERA_Y] = 0;
-  for (int i = 0; i < 16; i++) {
-    d[DS_SCREEN_PAL + i] = i;
-    d[DS_PAL + i] = i;
-  }
-  d[DS_PAL] = 16;
-  d[DS_SCREEN_MODE] = 0;
-  d[DS_CLIP_LEFT] = 0;
-  d[DS_CLIP_TOP] = 0;
-  d[DS_CLIP_RIGHT] = 128;
-  d[DS_CLIP_BOTTOM] = 128;
-  d[DS_FILLP] = 0;
-  if (pstate->screen) brim_reset_clip(pstate->screen);
+  if (pstate) gfx_reset_draw_state(pstate);
 }
 
-int prog_draw_console_text(const char* text, int, int y, int flags, int) {
-  // Layout only: 32 glyphs per line when wrapping, line feeds honoured.
-  int col = 0;
-  for (const char* p = text; *p; p++) {
-    if (*p == '\n' || ((flags & 0x10) && col == 32)) {
-      y += 6;
-      col = 0;
-      if (*p == '\n') continue;
-    }
-    col++;
-  }
-  return y;
+int prog_draw_console_text(const char* text, int x, int y, int flags, int colour) {
+  if (!pstate || !pstate->screen) return y;
+  return brim_draw_text_ex(pstate->screen, text, zurkel_console_font, x, y, flags,
+                           static_cast<uint32_t>(colour));
 }
 
 void prog_fill_rect(int x0, int y0, int x1, int y1, int colour) {
@@ -228,16 +207,7 @@ void prog_draw_text_centred(const char* text, int x, int y, int colour) {
   prog_draw_console_text(text, x, y, 3, colour);
 }
 
-void prog_call_print(lua_State* L) {
-  int n = lua_gettop(L);
-  lua_getglobal(L, "print");
-  if (!lua_isfunction(L, -1)) {
-    lua_pop(L, 1);
-    return;
-  }
-  for (int i = 1; i <= n; i++) lua_pushvalue(L, i);
-  lua_call(L, n, 0);
-}
+void prog_call_print(lua_State* L) { zk_print_impl(L, true); }
 
 // ---------------------------------------------------------------- shell services
 
