@@ -11,26 +11,42 @@
 
 namespace {
 
-// A game-like program: functions over a few entities with varied numbers,
-// comments and strings, grown to the wanted length.
+// A game-like program: many functions over a vocabulary of a few hundred
+// made-up names, varied statements and numbers, comments, grown to the
+// wanted length. Real programs repeat themselves about this much.
 std::string typical_program(int target) {
   std::mt19937 rng(42);
-  const char* names[] = {"player", "enemy", "bullet", "particle", "pickup", "door", "boss"};
-  const char* calls[] = {"spr", "sfx", "pset", "rectfill", "circfill", "print", "line"};
-  std::uniform_int_distribution<int> pick(0, 6), num(0, 127);
-  std::string s = "-- cave runner\n-- a bigger game\n\n";
-  int f = 0;
+  const char* syl[] = {"ba", "ko", "ri", "zu", "te", "mo", "la", "pi", "sen", "dar", "vo",
+                       "qu", "xi", "nel", "gor", "fa", "hu", "jo", "wy", "cal"};
+  auto pick = [&](int n) { return static_cast<int>(rng() % n); };
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; i++) {
+    std::string n;
+    for (int k = 0, m = 1 + pick(3); k < m; k++) n += syl[pick(20)];
+    if (pick(3) == 0) n += "_" + std::string(syl[pick(20)]);
+    names.push_back(n);
+  }
+  const char* api[] = {"spr", "sfx", "pset", "rectfill", "circfill", "print", "line", "map",
+                       "mget", "fget", "btn", "btnp", "rnd", "flr", "sin", "cos", "abs"};
+  auto name = [&] { return names[pick(300)]; };
+  auto num = [&] { return std::to_string(pick(pick(2) ? 16 : 1000)); };
+  std::string s = "-- " + name() + " " + name() + "\n-- a bigger game\n\n";
   while (static_cast<int>(s.size()) < target) {
-    std::string a = names[pick(rng)], b = names[pick(rng)], c = calls[pick(rng)];
-    s += "-- " + a + " step " + std::to_string(f) + "\n";
-    s += "function upd_" + a + "_" + std::to_string(f++) + "(o)\n";
-    s += "  o.x+=o.dx o.y+=o.dy*" + std::to_string(num(rng)) + "\n";
-    s += "  if o.t>" + std::to_string(num(rng)) + " then del(" + b + "s,o) return end\n";
-    s += "  for q in all(" + a + "s) do\n";
-    s += "    if abs(q.x-o.x)<" + std::to_string(num(rng) % 16) + " and q!=o then\n";
-    s += "      " + c + "(" + std::to_string(num(rng)) + ",q.x,q.y," + std::to_string(num(rng) % 16) + ")\n";
-    s += "      q.hp-=" + std::to_string(num(rng) % 5 + 1) + "\n    end\n  end\n";
-    s += "  print(\"" + a + " \"..o.hp,2," + std::to_string(num(rng)) + ",7)\nend\n\n";
+    std::string o = name();
+    s += "function " + name() + "(" + o + "," + name() + ")\n";
+    for (int k = 0, m = 3 + pick(8); k < m; k++) {
+      switch (pick(8)) {
+        case 0: s += "  local " + name() + "=" + o + "." + name() + "+" + num() + "\n"; break;
+        case 1: s += "  " + o + "." + name() + "+=" + num() + "\n"; break;
+        case 2: s += "  if " + o + "." + name() + ">" + num() + " then " + name() + "(" + o + ") end\n"; break;
+        case 3: s += "  " + std::string(api[pick(17)]) + "(" + num() + "," + o + ".x," + o + ".y," + num() + ")\n"; break;
+        case 4: s += "  for i=1,#" + name() + " do\n    " + name() + "[i]." + name() + "=" + num() + "\n  end\n"; break;
+        case 5: s += "  -- " + name() + " " + name() + " " + name() + "\n"; break;
+        case 6: s += "  print(\"" + name() + ": \".." + o + "." + name() + "," + num() + "," + num() + "," + num() + ")\n"; break;
+        default: s += "  " + name() + "=" + name() + "*" + num() + "/" + num() + "\n"; break;
+      }
+    }
+    s += "end\n\n";
   }
   s.resize(target);
   return s;
@@ -48,7 +64,7 @@ void BM_CompressFullProgram(benchmark::State& state) {
   state.counters["compressed_bytes"] = size;
   state.counters["limit_bytes"] = ZURKEL_COMPRESSED_LIMIT;
 }
-BENCHMARK(BM_CompressFullProgram)->Arg(16384)->Arg(32768)->Arg(65535)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompressFullProgram)->Arg(16384)->Arg(32768)->Arg(40000)->Arg(65535)->Unit(benchmark::kMillisecond);
 
 void BM_CompressWorstCaseRepeats(benchmark::State& state) {
   std::string text(65535, ' ');
