@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "cart/cart_seams.h"
+#include "pod/stream.h"
 #include "shell/folders.h"
 
 bool cart_read_file(const std::string& path, std::vector<uint8_t>& data, size_t max_size) {
@@ -51,4 +53,32 @@ bool cart_file_exists(const std::string& path) {
 std::string cart_base_name(const std::string& path) {
   size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool cart_read_any(const std::string& path, std::vector<uint8_t>& data, size_t max_size) {
+  data.clear();
+  brim_stream* s = brim_fopen(path.c_str(), "rb");
+  if (!s) return false;
+  uint8_t chunk[65536];
+  bool ok = true;
+  for (;;) {
+    size_t n = brim_fread(chunk, 1, sizeof chunk, s);
+    if (n == 0) break;
+    if (data.size() + n > max_size) {
+      ok = false;
+      break;
+    }
+    data.insert(data.end(), chunk, chunk + n);
+  }
+  brim_fclose(s);
+  if (!ok) data.clear();
+  return ok;
+}
+
+std::vector<std::string> cart_search_paths(const std::string& name) {
+  if (name.empty()) return {};
+  if (name[0] == '/') return {name};
+  std::string in_folder = cart_current_folder() + name;
+  if (in_folder == name) return {name};
+  return {in_folder, name};
 }

@@ -19,3 +19,13 @@ bool cart_file_exists(const std::string& path);
 
 // Base name with extension: "carts/game.zk" -> "game.zk".
 std::string cart_base_name(const std::string& path);
+
+// Reads a whole file, falling back to the virtual disk like every cart
+// reader (at most max_size bytes).
+bool cart_read_any(const std::string& path, std::vector<uint8_t>& data,
+                   size_t max_size = 64u << 20);
+
+// Where a cart name is looked for: a relative name in the cartridge folder
+// plus the current folder first, then as given; opening either also falls
+// back to the virtual disk, where embedded carts live.
+std::vector<std::string> cart_search_paths(const std::string& name);

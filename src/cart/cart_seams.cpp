@@ -2,17 +2,20 @@
 
 #include <cstdlib>
 
+#include "lang/tabs.h"
+#include "machine/debug.h"
+#include "pod/data_pod.h"
+#include "pod/pod.h"
+#include "platform/clipboard.h"
+#include "platform/host_events.h"
+#include "runner/links.h"
 #include "shell/config.h"
 #include "shell/folders.h"
 #include "shell/printer.h"
-
-#include "machine/debug.h"
-
-// Interim wiring: until the console printer, banner, configuration, palette,
-// font and clipboard are reachable from here, messages go to the log and the
-// folders follow the documented defaults.
+#include "shell/shell_state.h"
 
 namespace {
+constexpr int kTemplateItem = 145;  // in the graphics pod
 cart_banner_fn banner_hook = nullptr;
 std::string data_override, current_override;
 
@@ -41,7 +44,7 @@ void cart_print(const char* text, int colour) { zurkel_print_col(text, colour); 
 
 void cart_banner(const char* text, int ms) {
   if (banner_hook) return banner_hook(text, ms);
-  brim_debugf("banner (%d ms): %s\n", ms, text);
+  prog_show_message(text, ms);
 }
 
 std::string cart_data_folder() {
@@ -51,7 +54,7 @@ std::string cart_data_folder() {
 
 std::string cart_current_folder() {
   if (!current_override.empty()) return current_override;
-  return console_config.root_path;
+  return std::string(console_config.root_path) + shell_current_folder();
 }
 
 void cart_set_folders(const std::string& data_folder, const std::string& current_folder) {
@@ -60,12 +63,26 @@ void cart_set_folders(const std::string& data_folder, const std::string& current
 }
 
 const uint8_t* cart_palette_rgb() { return kPalette.rgb; }
-const brim_bitmap* cart_template_bitmap() { return nullptr; }
+const brim_bitmap* cart_template_bitmap() {
+  // The graphics pod is data.pod item 1; read once per data.pod.
+  static const brim_pod* read_from = nullptr;
+  static brim_pod* gfx = nullptr;
+  if (zurkel_data_pod != read_from) {
+    brim_destroy_pod(gfx);
+    gfx = zurkel_data_pod ? cpod_load_nested(zurkel_data_pod, DATA_POD_GFX) : nullptr;
+    read_from = zurkel_data_pod;
+  }
+  const brim_bitmap* b = gfx ? cpod_get_bitmap(gfx, kTemplateItem) : nullptr;
+  return b && b->depth == 32 && b->w == 160 && b->h == 205 ? b : nullptr;
+}
 void cart_draw_text_rgb(brim_bitmap*, const char*, int, int, uint32_t) {}
 
-bool cart_clipboard_get(std::string&) { return false; }
-bool cart_clipboard_set(const std::string&) { return false; }
+bool cart_clipboard_get(std::string& text) {
+  text = host_clipboard_text();
+  return !text.empty();
+}
+bool cart_clipboard_set(const std::string& text) { return brim_set_clipboard_text(text.c_str()); }
 
-void cart_merge_tabs() {}
-void cart_split_tabs() {}
-void cart_reset_editing_state() {}
+void cart_split_tabs(const zurkel_cart* cart) { split_code_to_tabs(cart); }
+size_t cart_merge_tabs(zurkel_cart* cart) { return merge_code_from_tabs(cart); }
+void cart_reset_editing_state() { reset_code_tab_selection(); }

@@ -3,10 +3,12 @@
 // gathered here so the cartridge code can be tested on its own: a test can
 // route the banner into its own function (the printer has its listener).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "gfx/bitmap.h"
+#include "machine/cart.h"
 
 // Console line in a colour (0-15), through the console printer.
 void cart_print(const char* text, int colour);
@@ -35,8 +37,10 @@ void cart_draw_text_rgb(brim_bitmap* bmp, const char* text, int x, int y, uint32
 bool cart_clipboard_get(std::string& text);
 bool cart_clipboard_set(const std::string& text);
 
-// Rebuild the code text of the loaded cart from its tabs, and split it again.
-void cart_merge_tabs();
-void cart_split_tabs();
+// The console's code tabs: split a cart's code text into them, and rebuild
+// the code text from them (returns the full merged length, which may exceed
+// what the code buffer holds).
+void cart_split_tabs(const zurkel_cart* cart);
+size_t cart_merge_tabs(zurkel_cart* cart);
 // Resets the console's editing state after a new cart became the loaded cart.
 void cart_reset_editing_state();

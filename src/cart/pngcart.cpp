@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cart/cart_files.h"
-#include "cart/cart_image.h"
+#include "machine/memory.h"
 #include "cart/cart_seams.h"
 #include "cart/compress.h"
 
@@ -94,7 +94,7 @@ int decode_png(const uint8_t* data, size_t size, std::vector<uint8_t>& rgba, uns
 
 bool cart_png_payload(zurkel_cart* cart, uint8_t* payload) {
   std::memset(payload, 0, ZURKEL_PNG_PAYLOAD);
-  if (cart_image_save(cart, payload) != 0) return false;
+  if (save_zurkel_cart_32k(cart, payload) != 0) return false;
   payload[0x8000] = ZURKEL_CART_VERSION;
   payload[0x8001] = 0;
   payload[0x8002] = 1;
@@ -189,7 +189,7 @@ zurkel_cart* load_png_bytes(const uint8_t* data, size_t size, std::vector<uint8_
   }
   zurkel_cart* cart = brim_create_zurkel_cart();
   cart->version = version;
-  cart_image_load(cart, payload.data());
+  load_zurkel_cart_32k(cart, payload.data());
   return cart;
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cart/cart_files.h"
-#include "cart/cart_image.h"
+#include "machine/memory.h"
 #include "cart/cart_seams.h"
 #include "cart/code_image.h"
 #include "cart/compress.h"
@@ -207,9 +207,9 @@ TEST(CartImage, CodeStartingWithColonSurvives) {
   std::vector<uint8_t> image(ZURKEL_IMAGE_SIZE);
   for (const char* code : {"::top::\ngoto top", ":c:", ":", ":c:x=1"}) {
     std::snprintf(c->code, ZURKEL_CODE_BUFFER, "%s", code);
-    ASSERT_EQ(cart_image_save(c, image.data()), 0);
+    ASSERT_EQ(save_zurkel_cart_32k(c, image.data()), 0);
     zurkel_cart* back = brim_create_zurkel_cart();
-    cart_image_load(back, image.data());
+    load_zurkel_cart_32k(back, image.data());
     EXPECT_STREQ(back->code, code);
     brim_destroy_zurkel_cart(back);
   }
@@ -221,8 +221,8 @@ TEST(CartImage, TooLargeCodeKeepsOnlyTheRom) {
   std::string big = random_upper(20000, 3);
   std::snprintf(c->code, ZURKEL_CODE_BUFFER, "%s", big.c_str());
   std::vector<uint8_t> image(ZURKEL_IMAGE_SIZE, 0xEE);
-  EXPECT_EQ(cart_image_save(c, image.data()), 1);
-  for (int a = 0; a < ZURKEL_ROM_SIZE; a++) ASSERT_EQ(image[a], cart_rom_peek(c, a));
+  EXPECT_EQ(save_zurkel_cart_32k(c, image.data()), 1);
+  for (int a = 0; a < ZURKEL_ROM_SIZE; a++) ASSERT_EQ(image[a], zurkel_peek(nullptr, c, a));
   for (int a = ZURKEL_ROM_SIZE; a < ZURKEL_IMAGE_SIZE; a++) ASSERT_EQ(image[a], 0);
   brim_destroy_zurkel_cart(c);
 }

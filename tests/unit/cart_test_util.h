@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "cart/cart_image.h"
+#include "machine/memory.h"
 #include "machine/cart.h"
 
 // A fresh empty folder under the system's temporary folder, ending in "/".
@@ -24,7 +24,7 @@ inline std::string cart_test_folder(const std::string& name) {
 inline zurkel_cart* cart_test_sample(unsigned seed, const char* code) {
   zurkel_cart* c = brim_create_zurkel_cart();
   std::mt19937 rng(seed);
-  for (int a = 0; a < ZURKEL_ROM_SIZE; a++) cart_rom_poke(c, a, rng() & 0xFF);
+  for (int a = 0; a < ZURKEL_ROM_SIZE; a++) zurkel_poke(nullptr, c, a, rng() & 0xFF);
   std::snprintf(c->code, ZURKEL_CODE_BUFFER, "%s", code);
   c->label = brim_create_bitmap(128, 128, 8);
   for (int y = 0; y < 128; y++)
@@ -34,6 +34,6 @@ inline zurkel_cart* cart_test_sample(unsigned seed, const char* code) {
 
 inline bool cart_test_same_rom(const zurkel_cart* a, const zurkel_cart* b) {
   for (int addr = 0; addr < ZURKEL_ROM_SIZE; addr++)
-    if (cart_rom_peek(a, addr) != cart_rom_peek(b, addr)) return false;
+    if (zurkel_peek(nullptr, a, addr) != zurkel_peek(nullptr, b, addr)) return false;
   return true;
 }
