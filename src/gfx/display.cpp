@@ -2,14 +2,10 @@
 
 #include <cstring>
 
+#include "machine/memory.h"
 #include "machine/pstate.h"
 
-// The unlock code; the memory map's own constant once both live together.
-static const uint8_t ext_palette_code[4] = {0x7A, 0x6B, 0x70, 0x6C};
-
-bool gfx_extended_palette_unlocked(const zurkel_machine* m) {
-  return std::memcmp(m->ram + 0x5F60, ext_palette_code, 4) == 0;
-}
+bool gfx_extended_palette_unlocked(const zurkel_machine* m) { return zurkel_ext_palette_unlocked(m); }
 
 void apply_draw_mode(brim_bitmap* b, int mode) {
   if (!b || b->depth != 8) return;

@@ -24,3 +24,17 @@ enum gfx_resource_item {
   GFX_RES_PARENT_FOLDER = 185,
   GFX_RES_LIST_FIRST = 187,     // 187-194: one per browser list
 };
+
+struct brim_pod;
+struct brim_bitmap;
+
+// Takes the console's graphics from data.pod's graphics and font pods:
+// the host palette, the window title ("ZURKEL" until one is found) and icon,
+// the console font (zurkel_console_font) and the icons. Missing items keep
+// the defaults. The pods stay the caller's.
+void gfx_load_resources(const brim_pod* gfx_pod, const brim_pod* font_pod);
+void gfx_free_resources();
+// An icon or picture of the graphics pod by item number, or null.
+const brim_bitmap* gfx_resource_bitmap(int item);
+// Draws an 8-bit icon, colour 0 transparent, clipped to the target's clip.
+void gfx_draw_icon(brim_bitmap* dst, int item, int x, int y);

@@ -6,6 +6,7 @@
 #include "gfx/blit.h"
 #include "gfx/draw_state.h"
 #include "gfx/shapes.h"
+#include "machine/memory.h"
 #include "machine/pstate.h"
 
 namespace {
@@ -120,24 +121,13 @@ int gfx_sget(zurkel_machine* m, int x, int y) {
   return cart->gfx->line[y][x];
 }
 
-// The byte store behind sset, routed like a memory write to 0x0000-0x1FFF:
-// the memory byte, two sheet pixels and, in the shared half, a map cell.
-static void sheet_byte_store(zurkel_machine* m, zurkel_cart* cart, int addr, int b) {
-  m->ram[addr] = static_cast<uint8_t>(b);
-  int row = addr / 64, x = 2 * (addr % 64);
-  cart->gfx->line[row][x] = static_cast<uint8_t>(b & 15);
-  cart->gfx->line[row][x + 1] = static_cast<uint8_t>(b >> 4);
-  if (addr >= 0x1000 && cart->map) cart->map->line[addr / 128][addr % 128] = static_cast<uint8_t>(b);
-}
-
 void gfx_sset(zurkel_machine* m, int x, int y, int c) {
   zurkel_cart* cart = live(m);
   if (!cart || !cart->gfx || x < 0 || x >= 128 || y < 0 || y >= 128) return;
   int addr = y * 64 + x / 2;
-  const uint8_t* row = cart->gfx->line[y];
-  int b = (row[x & ~1] & 15) | ((row[x | 1] & 15) << 4);
+  int b = zurkel_peek(m, cart, addr);
   b = (x & 1) ? ((b & 0x0F) | ((c & 15) << 4)) : ((b & 0xF0) | (c & 15));
-  sheet_byte_store(m, cart, addr, b);
+  zurkel_poke(m, cart, addr, b);  // also moves the shared map cell
 }
 
 int gfx_mget(zurkel_machine* m, int x, int y) {

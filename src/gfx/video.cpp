@@ -27,7 +27,10 @@ bool warp_pending = false;
 int warp_host_x = 0, warp_host_y = 0, warp_x = 0, warp_y = 0;
 }  // namespace
 
+void (*brim_video_settings_changed)() = nullptr;
+
 void brim_video_init() {
+  if (!brim_video.headless && !plat_video_init()) brim_video.headless = true;
   for (int i = 0; i < 256; i++) brim_palette[3 * i] = brim_palette[3 * i + 1] = brim_palette[3 * i + 2] = static_cast<uint8_t>(i);
   plat_desktop_size(&desktop_w, &desktop_h);
   brim_text_init();
@@ -104,9 +107,13 @@ void brim_toggle_fullscreen() {
   if (ww < 32 || wh < 32) ww = 640, wh = 480;
   if (brim_back_page && !brim_video.headless)
     brim_set_screen_plat(ww, wh, brim_back_page->w, brim_back_page->h, brim_back_page->depth, 0);
+  if (brim_video_settings_changed) brim_video_settings_changed();
 }
 
-void brim_toggle_show_fps() { brim_video.show_fps = !brim_video.show_fps; }
+void brim_toggle_show_fps() {
+  brim_video.show_fps = !brim_video.show_fps;
+  if (brim_video_settings_changed) brim_video_settings_changed();
+}
 
 int32_t brim_fps_step(int32_t smoothed, int64_t dt) {
   int32_t r = dt <= 0 ? (1001 << 16) : static_cast<int32_t>((1000 / std::min<int64_t>(dt, 1000) + 1) << 16);

@@ -47,6 +47,11 @@ extern uint8_t brim_palette[768];      // 256 x (red, green, blue)
 extern int32_t smoothed_fps;           // 16.16
 extern uint64_t frame_start_t;         // ms of the previous presentation, 0 before
 
+// Called after the full-screen flag or show_fps changed at run time, so the
+// configuration can keep them; null: nothing.
+extern void (*brim_video_settings_changed)();
+
+// Grey-ramp palette, built-in fonts and (unless headless) the host's video.
 void brim_video_init();
 void brim_video_exit();
 void brim_set_palette(const uint8_t* rgb768);

@@ -10,6 +10,15 @@
 #include "audio/audio.h"
 #include "cart/textcart.h"
 #include "gfx/bitmap.h"
+#include "gfx/display.h"
+#include "gfx/font.h"
+#include "gfx/print.h"
+#include "gfx/resources.h"
+#include "gfx/shapes.h"
+#include "gfx/video.h"
+#include "shell/config.h"
+#include <lodepng.h>
+#include <cstdlib>
 #include "machine/main_loop.h"
 #include "machine/memory.h"
 #include "machine/pstate.h"
@@ -21,7 +30,6 @@
 #include "shell/printer.h"
 
 namespace {
-brim_bitmap* back_page = nullptr;
 int audio_pause = 0;
 zurkel_cart* system_sounds_cart = nullptr;  // data.pod item 0, kept for the run
 }  // namespace
@@ -69,6 +77,14 @@ bool link_load_data_pod(const char* path) {
     system_sounds_cart = sounds;
     brim_set_system_sounds(sounds);
   }
+  // Items 1 and 2: palette, title, icon, icons and the console font; then
+  // the window for a 128 x 128 page.
+  brim_pod* gfx_pod = cpod_load_nested(zurkel_data_pod, DATA_POD_GFX);
+  brim_pod* font_pod = cpod_load_nested(zurkel_data_pod, DATA_POD_FONT);
+  gfx_load_resources(gfx_pod, font_pod);
+  brim_destroy_pod(gfx_pod);
+  brim_destroy_pod(font_pod);
+  brim_set_screen(128, 128, 8, 0x100);
   return true;
 }
 void link_boot_embedded_cart() {
@@ -96,37 +112,73 @@ bool link_cartdata_dirty() { return pstate && pstate->cartdata_dirty; }
 
 // --- drawing
 brim_bitmap* link_back_page() {
-  if (!back_page) back_page = brim_create_bitmap(128, 128, 8);
-  return back_page;
+  if (!brim_back_page) brim_back_page = brim_create_bitmap(128, 128, 8);
+  return brim_back_page;
 }
 void link_set_back_page_size(int w, int h) {
-  if (back_page && back_page->w == w && back_page->h == h) return;
-  brim_destroy_bitmap(back_page);
-  back_page = brim_create_bitmap(w, h, 8);
+  if (brim_back_page && brim_back_page->w == w && brim_back_page->h == h) return;
+  brim_destroy_bitmap(brim_back_page);
+  brim_back_page = brim_create_bitmap(w, h, 8);
 }
-void link_present_screen() {
-  if (!pstate || !pstate->screen || !pstate->display) return;
-  for (int y = 0; y < 128; y++)
-    for (int x = 0; x < 128; x++) {
-      int v = pstate->screen->line[y][x] & 15;
-      pstate->display->line[y][x] = static_cast<uint8_t>(pstate->draw[0x10 + v] & 15);
-    }
+void link_present_screen() { blit_zurkel_back_page_to_zurkel_screen(); }
+void link_blit_back_page() { brim_blit_back_page(); }
+void link_draw_text(brim_bitmap* b, const char* text, int x, int y, int colour) {
+  if (b) brim_draw_text_ex(b, text, zurkel_console_font, x, y, BRIM_TEXT_COLOUR, static_cast<uint32_t>(colour));
 }
-void link_blit_back_page() {}
-void link_draw_text(brim_bitmap*, const char*, int, int, int) {}
 void link_draw_tinted_rect(brim_bitmap* b, int x0, int y0, int x1, int y1) {
-  if (!b) return;
-  for (int y = y0 < b->ct ? b->ct : y0; y <= y1 && y < b->cb; y++)
-    for (int x = x0 < b->cl ? b->cl : x0; x <= x1 && x < b->cr; x++) b->line[y][x] = 1;
+  if (b) draw_tinted_rect_adaptive(b, x0, y0, x1, y1, 1);
 }
-brim_bitmap* link_load_splash(const char*) { return nullptr; }
-bool link_video_init(bool) { return true; }
+brim_bitmap* link_load_splash(const char* path) {
+  unsigned char* rgba = nullptr;
+  unsigned w = 0, h = 0;
+  if (lodepng_decode32_file(&rgba, &w, &h, path) != 0 || w == 0 || h == 0 || w > 4096 || h > 4096) {
+    std::free(rgba);
+    return nullptr;
+  }
+  brim_bitmap* pic32 = brim_create_bitmap(int(w), int(h), 32);
+  brim_bitmap* pic8 = brim_create_bitmap(int(w), int(h), 8);
+  if (pic32 && pic8) {
+    for (unsigned y = 0; y < h; y++)
+      for (unsigned x = 0; x < w; x++) {
+        const unsigned char* p = rgba + 4 * (y * w + x);
+        brim_line32(pic32, int(y))[x] = uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+      }
+    brim_convert_bitmap(pic32, pic8, brim_palette);
+  } else {
+    brim_destroy_bitmap(pic8);
+    pic8 = nullptr;
+  }
+  brim_destroy_bitmap(pic32);
+  std::free(rgba);
+  return pic8;
+}
+bool link_video_init(bool headless) {
+  brim_video.headless = headless;
+  brim_video.window_w = cconfig.window_w;
+  brim_video.window_h = cconfig.window_h;
+  brim_video.window_x = cconfig.window_x;
+  brim_video.window_y = cconfig.window_y;
+  brim_video.frameless = cconfig.frameless != 0;
+  brim_video.windowed = cconfig.windowed != 0;
+  brim_video.fullscreen_method = cconfig.fullscreen_method;
+  brim_video.software_blit = cconfig.software_blit != 0;
+  brim_video.pixel_perfect = cconfig.pixel_perfect;
+  brim_video.draw_rect = brim_rect{cconfig.draw_rect[0], cconfig.draw_rect[1], cconfig.draw_rect[2], cconfig.draw_rect[3]};
+  brim_video.show_fps = cconfig.show_fps != 0;
+  brim_video.rmb_key = cconfig.rmb_key;
+  brim_video_settings_changed = [] {
+    cconfig.windowed = brim_video.fullscreen ? 0 : 1;
+    cconfig.show_fps = brim_video.show_fps ? 1 : 0;
+  };
+  brim_video_init();
+  return true;
+}
 void link_video_exit() {
-  brim_destroy_bitmap(back_page);
-  back_page = nullptr;
+  gfx_free_resources();
+  brim_video_exit();
 }
-void link_text_init() {}
-void link_text_exit() {}
+void link_text_init() { brim_text_init(); }
+void link_text_exit() { brim_text_exit(); }
 
 // --- sound
 int link_sound_init() {
@@ -175,8 +227,4 @@ void link_capture_frame() {}
 void link_close_io_pins() { gpio_reset(); }
 void link_seed_machine_rng(uint32_t) {}
 void link_loaded_cart_cross() {}
-const uint8_t* link_palette() {
-  static uint8_t grey[768];
-  for (int i = 0; i < 256; i++) grey[3 * i] = grey[3 * i + 1] = grey[3 * i + 2] = static_cast<uint8_t>(i * 16);
-  return grey;
-}
+const uint8_t* link_palette() { return brim_palette; }

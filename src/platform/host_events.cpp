@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include "gfx/video.h"
 #include "input/keys.h"
 #include "machine/debug.h"
 
@@ -38,6 +39,14 @@ void host_pump_events() {
                        (m & KMOD_ALT) != 0, (m & KMOD_SHIFT) != 0);
         if (e.type == SDL_KEYDOWN && e.key.keysym.scancode == SDL_SCANCODE_F4 && (m & KMOD_ALT))
           quit_requested = true;
+        // Display shortcuts, once per press.
+        if (e.type == SDL_KEYDOWN && !e.key.repeat) {
+          SDL_Scancode sc = e.key.keysym.scancode;
+          if (sc == SDL_SCANCODE_F11 || (sc == SDL_SCANCODE_RETURN && (m & KMOD_ALT)))
+            brim_toggle_fullscreen();
+          else if (sc == SDL_SCANCODE_1 && (m & KMOD_CTRL))
+            brim_toggle_show_fps();
+        }
         break;
       }
       case SDL_TEXTINPUT: brim_key_text(e.text.text); break;

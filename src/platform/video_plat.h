@@ -8,6 +8,8 @@
 int brim_set_screen_plat(int window_w, int window_h, int texture_w, int texture_h, int bits,
                          int flags);
 int brim_set_screen_software(int window_w, int window_h);
+// Starts the host's video service; false when no display can be had.
+bool plat_video_init();
 void plat_video_shutdown();
 
 void plat_desktop_size(int* w, int* h);

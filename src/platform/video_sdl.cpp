@@ -136,7 +136,17 @@ int brim_set_screen_plat(int window_w, int window_h, int tex_w, int tex_h, int, 
   return 0;
 }
 
-void plat_video_shutdown() { destroy_window(); }
+bool plat_video_init() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  brim_debugf("video init failed: %s\n", SDL_GetError());
+  return false;
+}
+
+void plat_video_shutdown() {
+  destroy_window();
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
 
 bool plat_has_renderer() { return renderer != nullptr; }
 

@@ -194,13 +194,14 @@ TEST_F(HostLoopTest, ResetEffectDamagesMemoryForFourStepsThenRunsAgain) {
 
 TEST_F(HostLoopTest, MenuDrawsABoxCentredOnRow64) {
   brim_bitmap* b = brim_create_bitmap(128, 128, 8);
+  std::memset(b->data, 12, 128 * 128);  // the tint turns the box dark (0 or 1)
   pretend_running(30);
   open_paused_menu();  // three items: 32 rows high
   draw_paused_menu(b);
   EXPECT_EQ(b->line[48][24], 7);
   EXPECT_EQ(b->line[79][104], 7);
-  EXPECT_EQ(b->line[48][23], 1);   // tinted edge outside the outline
-  EXPECT_EQ(b->line[47][60], 0);
-  EXPECT_EQ(b->line[80][60], 0);
+  EXPECT_LE(b->line[48][23], 1);   // tinted edge outside the outline
+  EXPECT_EQ(b->line[47][60], 12);
+  EXPECT_EQ(b->line[80][60], 12);
   brim_destroy_bitmap(b);
 }
