@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "gfx/font.h"
+#include "gfx/print.h"
+#include "gfx/video.h"
 #include "lang/tabs.h"
 #include "machine/debug.h"
 #include "pod/data_pod.h"
@@ -19,23 +22,6 @@ constexpr int kTemplateItem = 145;  // in the graphics pod
 cart_banner_fn banner_hook = nullptr;
 std::string data_override, current_override;
 
-struct default_palette {
-  uint8_t rgb[768];
-  default_palette() {
-    // Stand-in console colours until the display palette is reachable.
-    static const uint32_t base[16] = {0x000000, 0x202a5c, 0x7a2a58, 0x10804c,
-                                      0xa4553a, 0x5a5450, 0xbcbcc4, 0xf8f0e4,
-                                      0xf41850, 0xf8a010, 0xf4e430, 0x20d840,
-                                      0x30a8f8, 0x807498, 0xf880a8, 0xf8c8a4};
-    for (int i = 0; i < 256; i++) {
-      uint32_t c = i < 16 ? base[i] : static_cast<uint32_t>(i * 0x010101);
-      rgb[i * 3] = c >> 16;
-      rgb[i * 3 + 1] = (c >> 8) & 0xFF;
-      rgb[i * 3 + 2] = c & 0xFF;
-    }
-  }
-};
-const default_palette kPalette;
 }  // namespace
 
 void cart_set_banner_hook(cart_banner_fn fn) { banner_hook = fn; }
@@ -62,7 +48,7 @@ void cart_set_folders(const std::string& data_folder, const std::string& current
   current_override = current_folder;
 }
 
-const uint8_t* cart_palette_rgb() { return kPalette.rgb; }
+const uint8_t* cart_palette_rgb() { return brim_palette; }
 const brim_bitmap* cart_template_bitmap() {
   // The graphics pod is data.pod item 1; read once per data.pod.
   static const brim_pod* read_from = nullptr;
@@ -75,7 +61,11 @@ const brim_bitmap* cart_template_bitmap() {
   const brim_bitmap* b = gfx ? cpod_get_bitmap(gfx, kTemplateItem) : nullptr;
   return b && b->depth == 32 && b->w == 160 && b->h == 205 ? b : nullptr;
 }
-void cart_draw_text_rgb(brim_bitmap*, const char*, int, int, uint32_t) {}
+void cart_draw_text_rgb(brim_bitmap* bmp, const char* text, int x, int y, uint32_t rgb) {
+  // The console font once data.pod is read, else the engine's own.
+  const brim_font* font = zurkel_console_font ? zurkel_console_font : brim_font1;
+  if (font) brim_draw_text_ex(bmp, text, font, x, y, BRIM_TEXT_COLOUR, 0xFF000000u | rgb);
+}
 
 bool cart_clipboard_get(std::string& text) {
   text = host_clipboard_text();

@@ -12,6 +12,7 @@
 #include "cart/code_image.h"
 #include "cart/compress.h"
 #include "cart/pngcart.h"
+#include "gfx/font.h"
 #include "cart_test_util.h"
 #include "shell/printer.h"
 
@@ -22,6 +23,7 @@ void capture_print(const char* text, int colour) { printed.emplace_back(text, co
 
 struct CartPng : ::testing::Test {
   std::string dir = cart_test_folder("png");
+  cart_test_palette palette;
   void SetUp() override {
     printed.clear();
     zurkel_set_print_listener(capture_print);
@@ -241,4 +243,58 @@ TEST(CartImage, MalformedBlockGivesEmptyCode) {
   std::vector<char> code(ZURKEL_CODE_BUFFER, 'q');
   EXPECT_EQ(cart_code_from_image(area.data(), code.data()), 0);
   EXPECT_EQ(code[0], 0);
+}
+
+namespace {
+// Pixels of a picture region that differ from the plain template.
+int changed_pixels(const brim_bitmap* pic, const brim_bitmap* plain, int x0, int y0, int w, int h) {
+  int n = 0;
+  for (int y = y0; y < y0 + h; y++)
+    for (int x = x0; x < x0 + w; x++)
+      n += std::memcmp(pic->line[y] + 4 * x, plain->line[y] + 4 * x, 4) != 0;
+  return n;
+}
+}  // namespace
+
+TEST_F(CartPng, PictureShowsTitleLinesAndCaption) {
+  brim_text_init();
+  zurkel_cart* blank = brim_create_zurkel_cart();
+  brim_bitmap* plain = cart_png_picture(blank);  // caption only
+  std::strcpy(blank->code, "");
+  zurkel_cart* titled = brim_create_zurkel_cart();
+  std::strcpy(titled->code, "--  star hopper\n--by someone\nx=1\n");
+  zurkel_cart* untitled = brim_create_zurkel_cart();
+  std::strcpy(untitled->code, "x=1\ny=2 -- no title\n");
+  zurkel_cart* second = brim_create_zurkel_cart();
+  std::strcpy(second->code, "x=1\n-- second line only\n");
+  brim_bitmap* a = cart_png_picture(titled);
+  brim_bitmap* b = cart_png_picture(untitled);
+  // Title rows (167 and 175) only for the commented cart.
+  EXPECT_GT(changed_pixels(a, plain, 16, 165, 140, 8), 0);
+  EXPECT_GT(changed_pixels(a, plain, 16, 173, 140, 8), 0);
+  EXPECT_EQ(changed_pixels(b, plain, 0, 160, 160, 26), 0);
+  // Each of the two lines is judged on its own.
+  brim_bitmap* c2 = cart_png_picture(second);
+  EXPECT_EQ(changed_pixels(c2, plain, 0, 160, 160, 14), 0);
+  EXPECT_GT(changed_pixels(c2, plain, 16, 174, 140, 7), 0);
+  brim_destroy_bitmap(c2);
+  brim_destroy_zurkel_cart(second);
+  // Caption in grey at (18, 187) on every picture.
+  bool grey = false;
+  for (int y = 187; y < 194; y++)
+    for (int x = 18; x < 100; x++) {
+      const uint8_t* p = plain->line[y] + 4 * x;
+      grey |= p[0] == 160 && p[1] == 160 && p[2] == 160;
+    }
+  EXPECT_TRUE(grey);
+  // The first title line's ink is the near-white RGB (255, 248, 240).
+  bool white = false;
+  for (int y = 167; y < 173; y++)
+    for (int x = 18; x < 150; x++) {
+      const uint8_t* p = a->line[y] + 4 * x;
+      white |= p[2] == 255 && p[1] == 248 && p[0] == 240;
+    }
+  EXPECT_TRUE(white);
+  for (auto* bm : {plain, a, b}) brim_destroy_bitmap(bm);
+  for (auto* c : {blank, titled, untitled}) brim_destroy_zurkel_cart(c);
 }

@@ -3,13 +3,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
 
 #include "machine/memory.h"
+#include "gfx/video.h"
 #include "machine/cart.h"
+#include "machine/memory.h"
 
 // A fresh empty folder under the system's temporary folder, ending in "/".
 inline std::string cart_test_folder(const std::string& name) {
@@ -37,3 +40,21 @@ inline bool cart_test_same_rom(const zurkel_cart* a, const zurkel_cart* b) {
     if (zurkel_peek(nullptr, a, addr) != zurkel_peek(nullptr, b, addr)) return false;
   return true;
 }
+
+// Gives palette entries 0-15 distinct colours for the test's lifetime (the
+// engine starts with a grey ramp, on which colours 0-15 are nearly equal).
+struct cart_test_palette {
+  uint8_t saved[768];
+  cart_test_palette() {
+    std::memcpy(saved, brim_palette, 768);
+    static const uint32_t c[16] = {0x000000, 0x1c2c58, 0x782850, 0x108450, 0xa85438, 0x5c5650,
+                                   0xc0c0c8, 0xfcf0e8, 0xf80850, 0xfca008, 0xf8e828, 0x08e038,
+                                   0x28acf8, 0x807498, 0xf878a8, 0xf8c8a8};
+    for (int i = 0; i < 16; i++) {
+      brim_palette[i * 3] = c[i] >> 16;
+      brim_palette[i * 3 + 1] = (c[i] >> 8) & 0xFF;
+      brim_palette[i * 3 + 2] = c[i] & 0xFF;
+    }
+  }
+  ~cart_test_palette() { std::memcpy(brim_palette, saved, 768); }
+};
