@@ -8,6 +8,7 @@
 
 #include "api/cartdata.h"
 #include "audio/audio.h"
+#include "cart/pipeline.h"
 #include "cart/textcart.h"
 #include "gfx/bitmap.h"
 #include "gfx/display.h"
@@ -91,10 +92,10 @@ void link_boot_embedded_cart() {
   embedded_cart_print = [](const char* text) { zurkel_print_col(text, 6); };
   boot_embedded_cart();
 }
-void link_new_loaded_cart() {}
-bool link_load_cart_file(const char*) { return false; }
-void link_quick_load() {}
-void link_quick_save() {}
+void link_new_loaded_cart() { prepare_loaded_cart(brim_create_zurkel_cart(), ""); }
+bool link_load_cart_file(const char* path) { return load_working_cart(path) == 0; }
+void link_quick_load() { do_quick_load(); }
+void link_quick_save() { do_quick_save(); }
 bool link_loaded_cart_unsaved() { return false; }
 void link_save_backup() {}
 int link_peek(int address) { return zurkel_peek(pstate, pstate ? pstate->cart : nullptr, address); }

@@ -15,6 +15,7 @@
 
 #include "audio/audio.h"
 #include "cart/compress.h"
+#include "cart/pipeline.h"
 #include "gfx/bitmap.h"
 #include "gfx/draw_state.h"
 #include "gfx/font.h"
@@ -23,6 +24,7 @@
 #include "lang/preprocess.h"
 #include "lang/tabs.h"
 #include "lang/tokens.h"
+#include "machine/loaded_cart.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
@@ -120,18 +122,14 @@ void prog_init_api_function_names() { init_api_function_names(); }
 
 // ---------------------------------------------------------------- cartridges
 
-namespace {
-zurkel_cart* g_loaded = nullptr;
-}
-
 zurkel_cart* prog_loaded_cart() {
-  if (!g_loaded) g_loaded = brim_create_zurkel_cart();
-  return g_loaded;
+  if (!loaded_cart) prepare_loaded_cart(brim_create_zurkel_cart(), "");
+  return loaded_cart;
 }
-const char* prog_loaded_cart_filename() { return ""; }
+const char* prog_loaded_cart_filename() { return loaded_cart_name; }
 void prog_reload_rom() {}
-void prog_forget_other_cart() {}
-void prog_clear_cstore_list() {}
+void prog_forget_other_cart() { forget_last_other_file(); }
+void prog_clear_cstore_list() { clear_cstore_file_list(); }
 void prog_clear_cartdata_id() { cartdata_clear_id(); }
 void prog_save_cartdata() { save_cdata(); }
 bool prog_cartdata_dirty() { return pstate && pstate->cartdata_dirty; }
@@ -211,14 +209,13 @@ void prog_call_print(lua_State* L) { zk_print_impl(L, true); }
 
 // ---------------------------------------------------------------- shell services
 
-bool prog_load_working_cart(const char*) { return false; }
-bool prog_load_clipboard_cart(int*) { return false; }
-bool prog_save_working_cart(const char*) { return false; }
-int prog_save_clipboard_cart(bool* blank_label) {
-  *blank_label = false;
-  return 1;
+bool prog_load_working_cart(const char* name) { return load_working_cart(name) == 0; }
+bool prog_load_clipboard_cart(int* code_len) { return load_cart_from_clipboard(code_len); }
+bool prog_save_working_cart(const char* path) { return save_working_cart(path) == 0; }
+int prog_save_clipboard_cart(bool* blank_label) { return save_cart_to_clipboard(blank_label); }
+void prog_set_loaded_cart_filename(const char* path) {
+  std::snprintf(loaded_cart_name, sizeof loaded_cart_name, "%s", path ? path : "");
 }
-void prog_set_loaded_cart_filename(const char*) {}
 bool prog_loaded_cart_unsaved() { return false; }
 int prog_compressed_code_size(const char* code) { return compressed_code_size(code ? code : ""); }
 
