@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cart/textcart.h"
+#include "gfx/glyph_sheet.h"
 #include "machine/memory.h"
 
 namespace {
@@ -193,6 +194,17 @@ bool do_bitmap32(builder& b, const std::string& path) {
   return true;
 }
 
+// 256 glyph bitmaps (codes 0-255) from a glyph sheet. Bit 0 of the first
+// glyph's flags is left clear: the set covers every code.
+bool do_glyphs(builder& b, const std::string& path) {
+  std::string full = b.resolve(path), text, err;
+  if (!read_whole(full, text)) return b.fail("cannot read " + full);
+  std::vector<brim_bitmap*> glyphs;
+  if (!brim_parse_glyph_sheet(text, glyphs, &err)) return b.fail(full + ": " + err);
+  for (brim_bitmap* g : glyphs) cpod_add_item(b.pod(), BRIM_ITEM_BITMAP, g);
+  return true;
+}
+
 bool close_pod(builder& b) {
   brim_pod* inner = b.stack.back();
   b.stack.pop_back();
@@ -248,6 +260,7 @@ bool directive(builder& b, const std::vector<std::string>& w) {
   if (op == "palette") return need(1, 1) && do_palette(b, w[1]);
   if (op == "bitmap8") return need(1, 1) && do_bitmap8(b, w[1]);
   if (op == "bitmap32") return need(1, 1) && do_bitmap32(b, w[1]);
+  if (op == "glyphs") return need(1, 1) && do_glyphs(b, w[1]);
   if (op == "podfile") {
     if (!need(1, 2)) return false;
     std::string full = b.resolve(w[1]), bytes;

@@ -10,6 +10,7 @@
 //   palette PATH           a palette item: 256 lines "r g b"
 //   bitmap8 PATH           an 8-bit bitmap: one row per line, digits 0-f, '.' = 0
 //   bitmap32 PATH          a 32-bit bitmap from a PNG (stored blue, green, red, alpha)
+//   glyphs PATH            256 8-bit glyph bitmaps (codes 0-255) from a glyph sheet
 //   podfile PATH [NAME]    a nested pod read from an existing pod file
 //   pad N                  empty file items until the next item index is N
 #pragma once

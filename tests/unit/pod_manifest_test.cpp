@@ -135,13 +135,24 @@ TEST(DataPod, SourceManifestLayoutAndBoot) {
   ASSERT_NE(gfx, nullptr);
   EXPECT_NE(cpod_get_palette(gfx, 1), nullptr);
   brim_bitmap* tmpl = cpod_get_bitmap(gfx, 145);
-  if (tmpl) {
-    EXPECT_EQ(tmpl->w, 160);
-    EXPECT_EQ(tmpl->h, 205);
-  }
+  ASSERT_NE(tmpl, nullptr);
+  EXPECT_EQ(tmpl->w, 160);
+  EXPECT_EQ(tmpl->h, 205);
+  EXPECT_EQ(tmpl->depth, 32);
+  brim_stream* title = cpod_get_file(gfx, 4);
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(title->data), title->size), "zurkel");
+  ASSERT_NE(cpod_get_bitmap(gfx, 6), nullptr);
+  EXPECT_EQ(cpod_get_bitmap(gfx, 6)->depth, 32);
+  for (int i : {7, 8, 19, 20, 21, 34, 176, 177, 178, 180, 181, 185, 187, 194})
+    ASSERT_NE(cpod_get_bitmap(gfx, i), nullptr) << i;
+  EXPECT_EQ(cpod_get_bitmap(gfx, 8)->w, 12);
   brim_destroy_pod(gfx);
   brim_pod* font = cpod_load_nested(pod, DATA_POD_FONT);
-  EXPECT_NE(font, nullptr);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(font->count, 256);
+  ASSERT_NE(cpod_get_bitmap(font, 'A'), nullptr);
+  EXPECT_EQ(cpod_get_bitmap(font, 'A')->w, 3);
   brim_destroy_pod(font);
   ASSERT_NE(cpod_get_file(pod, DATA_POD_HEAD_CART), nullptr);
   EXPECT_EQ(cpod_get_file(pod, DATA_POD_HEAD_CART)->size, ZURKEL_IMAGE_SIZE);
