@@ -10,6 +10,7 @@
 #include "machine/memory.h"
 #include "cart/cart_seams.h"
 #include "cart/compress.h"
+#include "pod/stream.h"
 
 int zurkel_png_load_error = 0;
 
@@ -18,6 +19,7 @@ namespace {
 constexpr int kPictureBytes = ZURKEL_PNG_W * ZURKEL_PNG_H * 4;  // 131,200
 constexpr int kPayloadBytes = ZURKEL_PNG_PAYLOAD * 4;          // 131,092
 constexpr int kMaxSide = 8192;
+constexpr size_t kMaxFileSize = 64u << 20;
 constexpr uint32_t kTitleColour = 0xFFF8F0;
 constexpr uint32_t kCaptionColour = 0xA0A0A0;
 
@@ -200,9 +202,26 @@ zurkel_cart* load_zurkel_cart_png_from_memory(const uint8_t* data, size_t size) 
   return load_png_bytes(data, size, rgba);
 }
 
+zurkel_cart* load_zurkel_cart_png_from_file(brim_stream* s) {
+  std::vector<uint8_t> data;
+  if (!s) {
+    zurkel_png_load_error = 2;
+    return nullptr;
+  }
+  uint8_t chunk[65536];
+  for (size_t n; (n = brim_fread(chunk, 1, sizeof chunk, s)) > 0;) {
+    if (data.size() + n > kMaxFileSize) {
+      zurkel_png_load_error = 1;
+      return nullptr;
+    }
+    data.insert(data.end(), chunk, chunk + n);
+  }
+  return load_zurkel_cart_png_from_memory(data.data(), data.size());
+}
+
 zurkel_cart* load_zurkel_cart_png(const char* path) {
   std::vector<uint8_t> file;
-  if (!path || !cart_read_file(path, file)) {
+  if (!path || !cart_read_any(path, file)) {
     zurkel_png_load_error = 2;
     return nullptr;
   }
@@ -218,7 +237,7 @@ zurkel_cart* load_zurkel_cart_png(const char* path) {
 brim_bitmap* create_label_from_file(const char* path) {
   if (!path || !std::strstr(path, ".png")) return nullptr;
   std::vector<uint8_t> file, rgba;
-  if (!cart_read_file(path, file)) return nullptr;
+  if (!cart_read_any(path, file)) return nullptr;
   unsigned w = 0, h = 0;
   if (decode_png(file.data(), file.size(), rgba, w, h) != 0) return nullptr;
   return label_from_rgba(rgba.data());

@@ -8,6 +8,7 @@
 
 #include "gfx/bitmap.h"
 #include "machine/cart.h"
+#include "pod/stream.h"
 
 constexpr int ZURKEL_PNG_W = 160;
 constexpr int ZURKEL_PNG_H = 205;
@@ -23,6 +24,9 @@ int save_zurkel_cart_png(zurkel_cart* cart, const char* path);
 
 // New record with its label taken from the picture, or null.
 zurkel_cart* load_zurkel_cart_png(const char* path);
+// New record (without label) from the rest of a stream, or null; sets the
+// error code (2 for a null stream).
+zurkel_cart* load_zurkel_cart_png_from_file(brim_stream* s);
 // New record (without label) from PNG bytes, or null; sets the error code.
 zurkel_cart* load_zurkel_cart_png_from_memory(const uint8_t* data, size_t size);
 

@@ -17,6 +17,8 @@
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
 #include "machine/pstate.h"
+#include "pod/embedded_carts.h"
+#include "pod/vdisk.h"
 #include "shell/printer.h"
 
 namespace fs = std::filesystem;
@@ -326,4 +328,20 @@ TEST(CartClipboard, HexTextRoundTrip) {
   EXPECT_EQ(cart_clipboard_bytes("[cart]abc"), std::vector<uint8_t>{0xab});
   EXPECT_EQ(cart_clipboard_bytes("[cart]zz1"), std::vector<uint8_t>{0x00});
   EXPECT_TRUE(cart_clipboard_bytes("[cart]").empty());
+}
+
+TEST_F(CartPipeline, EmbeddedCartsFoundOnTheVirtualDisk) {
+  zurkel_cart* c = brim_create_zurkel_cart();
+  std::strcpy(c->code, "-- embedded\n");
+  mount_embedded_cart(c, "tiny.zk");
+  brim_destroy_zurkel_cart(c);
+  // Not in the cartridge folder: the virtual disk gives it by name.
+  ASSERT_EQ(load_working_cart("tiny"), 0);
+  EXPECT_STREQ(loaded_cart->code, "-- embedded\n");
+  // A real file in the cartridge folder wins over the embedded one.
+  write_text_cart(carts + "tiny.zk", "-- on disk\n");
+  ASSERT_EQ(load_working_cart("tiny"), 0);
+  EXPECT_STREQ(loaded_cart->code, "-- on disk\n");
+  clear_embedded_carts();
+  brim_vdisk_clear();
 }

@@ -13,6 +13,8 @@
 #include "cart/compress.h"
 #include "cart/pngcart.h"
 #include "gfx/font.h"
+#include "pod/stream.h"
+#include "pod/vdisk.h"
 #include "cart_test_util.h"
 #include "shell/printer.h"
 
@@ -297,4 +299,30 @@ TEST_F(CartPng, PictureShowsTitleLinesAndCaption) {
   EXPECT_TRUE(white);
   for (auto* bm : {plain, a, b}) brim_destroy_bitmap(bm);
   for (auto* c : {blank, titled, untitled}) brim_destroy_zurkel_cart(c);
+}
+
+TEST_F(CartPng, ReadsFromStreamsAndTheVirtualDisk) {
+  zurkel_cart* c = cart_test_sample(8, kCode);
+  std::string path = dir + "v.zk.png";
+  ASSERT_EQ(save_zurkel_cart_png(c, path.c_str()), 0);
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(cart_read_file(path, bytes));
+  brim_stream* s = brim_open_memory(bytes.data(), static_cast<int>(bytes.size()));
+  zurkel_cart* a = load_zurkel_cart_png_from_file(s);
+  brim_fclose(s);
+  ASSERT_NE(a, nullptr);
+  EXPECT_STREQ(a->code, kCode);
+  EXPECT_EQ(load_zurkel_cart_png_from_file(nullptr), nullptr);
+  EXPECT_EQ(zurkel_png_load_error, 2);
+  // A file only on the virtual disk loads by its name, label included.
+  brim_stream* v = brim_fopen_vdisk("only_here.zk.png", "w");
+  ASSERT_NE(v, nullptr);
+  brim_fwrite(bytes.data(), 1, bytes.size(), v);
+  brim_fclose(v);
+  zurkel_cart* b = load_zurkel_cart_png((dir + "only_here.zk.png").c_str());
+  ASSERT_NE(b, nullptr);
+  EXPECT_TRUE(cart_test_same_rom(c, b));
+  EXPECT_NE(b->label, nullptr);
+  brim_vdisk_remove("only_here.zk.png");
+  for (auto* k : {a, b, c}) brim_destroy_zurkel_cart(k);
 }
