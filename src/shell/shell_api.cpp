@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "api/registry.h"
+#include "cart/cart_names.h"
 #include "lang/zk_args.h"
 #include "lua.h"
 #include "machine/cart.h"
@@ -99,13 +100,14 @@ int zk_save(lua_State* L) {
     zurkel_print(rc == 0 ? "saved to clipboard" : "failed to save to clipboard");
     return 0;
   }
-  std::string base = name;
-  const char* ext = ends_with(base, ".zk") || ends_with(base, ".zk.png") ? "" : ".zk";
-  std::string path = std::string(prog_root_path()) + shell_current_folder() + base + ext;
+  // The cartridge name completion puts ".zk" where it belongs: game.png
+  // saves as game.zk.png, game as game.zk.
+  std::string completed = inject_zk_extention(std::string(name));
+  std::string path = std::string(prog_root_path()) + shell_current_folder() + completed;
   if (prog_save_working_cart(path.c_str())) {
     prog_set_loaded_cart_filename(path.c_str());
     char line[1100];
-    std::snprintf(line, sizeof line, "saved %s%s", name, ext);
+    std::snprintf(line, sizeof line, "saved %s%s", completed.c_str(), "");
     zurkel_print(line);
   }
   return 0;
