@@ -4,6 +4,7 @@
 #include "gfx/glyph_sheet.h"
 #include "gfx/print.h"
 #include "gfx_fixture.h"
+#include "lang/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
 
@@ -38,7 +39,7 @@ struct GfxApi : GfxMachine {
   std::string eval(const char* expr) {
     std::string code = std::string("local r = ") + expr + " return type(r)..':'..tostring(r)";
     lua_pushcfunction(L, [](lua_State* S) {
-      lua_pushstring(S, lua_isnumber(S, 1) ? std::to_string(int(lua_tonumber(S, 1))).c_str()
+      lua_pushstring(S, lua_isnumber(S, 1) ? std::to_string(zk_arg_int(S, 1)).c_str()
                                            : (lua_isboolean(S, 1) ? (lua_toboolean(S, 1) ? "true" : "false") : "nil"));
       return 1;
     });
