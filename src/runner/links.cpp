@@ -25,6 +25,7 @@
 #include "lang/tabs.h"
 #include "lang/tokens.h"
 #include "machine/loaded_cart.h"
+#include "machine/memory.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
@@ -127,7 +128,12 @@ zurkel_cart* prog_loaded_cart() {
   return loaded_cart;
 }
 const char* prog_loaded_cart_filename() { return loaded_cart_name; }
-void prog_reload_rom() {}
+void prog_reload_rom() {
+  // The ROM part of the loaded cart becomes the machine's (and the live cart's).
+  if (!pstate || !loaded_cart) return;
+  for (int a = 0; a < ZURKEL_ROM_SIZE; a++)
+    zurkel_poke(pstate, pstate->cart, a, zurkel_peek(nullptr, loaded_cart, a));
+}
 void prog_forget_other_cart() { forget_last_other_file(); }
 void prog_clear_cstore_list() { clear_cstore_file_list(); }
 void prog_clear_cartdata_id() { cartdata_clear_id(); }
