@@ -4,6 +4,7 @@
 # scaled 4x (pixel-perfect) into the middle of a 600 x 520 window.
 set -uo pipefail
 bin="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+src="$3"
 if ! command -v Xvfb >/dev/null || ! command -v import >/dev/null || ! command -v convert >/dev/null; then
   echo "skipped: Xvfb or ImageMagick missing"
   exit 0
@@ -13,7 +14,7 @@ xpid=""
 zpid=""
 cleanup() {
   [ -n "$zpid" ] && kill "$zpid" 2>/dev/null
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  [ -n "$xpid" ] && { kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; }
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -42,7 +43,7 @@ shot() {
   convert "$tmp/$1.png" -crop 512x512+44+4 +repage -depth 8 rgb:"$tmp/$1.rgb" || return 1
 }
 analyse() {
-  python3 - "$tmp/$1.rgb" "$2" <<'PY'
+  python3 - "$tmp/$1.rgb" "$2" "$src/assets/gfx/palette.txt" <<'PY'
 import sys
 data = open(sys.argv[1], 'rb').read()
 want = sys.argv[2]
@@ -68,16 +69,19 @@ if want == "boot":
     if colours.get(grey6, 0) < 20:
         print("no boot text", sorted(colours.items(), key=lambda kv: -kv[1])[:5]); sys.exit(1)
 else:
-    if len(colours) < 2:
-        print("blank picture"); sys.exit(1)
+    # The cartridge's picture: every colour one of the 16 console colours.
+    pal = [bytes(map(int, l.split())) for l in open(sys.argv[3])][:16]
+    bad = [c for c in colours if c not in pal]
+    if bad:
+        print("colours outside the palette", bad[:3]); sys.exit(1)
 print("ok", len(colours), "colours")
 PY
 }
 
 # The boot text appears about two seconds after start.
 booted=0
-for _ in $(seq 40); do
-  sleep 0.5
+for _ in $(seq 80); do
+  sleep 0.2
   kill -0 "$zpid" 2>/dev/null || { echo "FAIL: the console ended early"; cat "$tmp/out"; exit 1; }
   shot boot && analyse boot boot >"$tmp/boot.txt" 2>&1 && { booted=1; break; }
 done
