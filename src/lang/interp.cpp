@@ -4,6 +4,7 @@
 
 #include "api/registry.h"
 #include "lang/fixed.h"
+#include "lang/tabs.h"
 #include "lauxlib.h"
 #include "lualib.h"
 #include "runner/cpu.h"
@@ -17,6 +18,8 @@ static void register_lib(lua_State* L, const luaL_Reg* lib) {
 
 void zurkel_open_base(lua_State* L) {
   zurkel_cpu_charge = spend_cpu;
+  // Line numbers inside parser messages are shown as lines of the code tabs.
+  zurkel_tab_line_mapper = find_tab_line;
   register_lib(L, zurkel_base_lib);
   register_lib(L, zurkel_coroutine_lib);
   register_lib(L, zurkel_string_lib);

@@ -15,7 +15,8 @@ extern lua_State* L0;
 // Registers the library globals a cartridge sees: pairs, type, assert,
 // setmetatable, getmetatable, cocreate, coresume, costatus, yield, sub,
 // trace. No library tables, no string metatable. Also routes the charges of
-// the arithmetic routines (power, square root) to spend_cpu.
+// the arithmetic routines (power, square root) to spend_cpu and the parser's
+// message line numbers through find_tab_line (the code tabs).
 void zurkel_open_base(lua_State* L);
 
 // Registers every {name, fn} of a script API table as a global.

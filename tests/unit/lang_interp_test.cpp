@@ -5,6 +5,7 @@
 #include <string>
 
 #include "lang/fixed.h"
+#include "lang/tabs.h"
 #include "lualib.h"
 #include "unit/lang_script.h"
 
@@ -92,6 +93,10 @@ TEST(LangInterp, SyntaxErrorsKeepTheirForm) {
 }
 
 TEST(LangInterp, ParserLinesAreTabLines) {
+  zurkel_code_tabs saved = code_tabs;
+  code_tabs = zurkel_code_tabs{};
+  code_tabs.text[0] = "1\n2\n3\n4\n5\n6\n7\n8";  // program lines 0-8 (with the separator)
+  code_tabs.text[1] = "a\nb\nc\nd";
   lang_script s;
   // Interpreter line L is shown as (tab line of L - 3) + 1.
   std::string locals = "\n\n\n\nfunction f()\nlocal x0";
@@ -104,15 +109,11 @@ TEST(LangInterp, ParserLinesAreTabLines) {
   EXPECT_EQ(s.run("\n\n\n\n::a::\n::a::"), "test:6: label 'a' already defined on line 3");
   EXPECT_EQ(s.run("\n\n\n\ngoto l\nlocal v\n::l:: print(v)"),
             "test:7: <goto l> at line 3 jumps into the scope of local 'v'");
-  // Through the tab mapping (lines past 10 fall into tab 1 here).
-  auto saved = zurkel_tab_line_mapper;
-  zurkel_tab_line_mapper = [](int line, int* tab) {
-    *tab = line >= 10;
-    return line >= 10 ? line - 10 : line;
-  };
-  std::string code(14, '\n');
-  EXPECT_EQ(s.run(code + "break"), "test:15: <break> at line 3 not inside a loop");
-  zurkel_tab_line_mapper = saved;
+  // Program line 12 is line 3 of tab 1 (tab 0 spans lines 0-8 and its separator).
+  EXPECT_EQ(s.run(std::string(14, '\n') + "break"), "test:15: <break> at line 4 not inside a loop");
+  // Past the last tab the line shows as 0.
+  EXPECT_EQ(s.run(std::string(39, '\n') + "break"), "test:40: <break> at line 0 not inside a loop");
+  code_tabs = saved;
 }
 
 TEST(LangInterp, TracebackLinesAreWholeNumbers) {
