@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "lang/fixed.h"
 #include "unit/lang_script.h"
@@ -217,6 +219,30 @@ TEST(LangFixed, NumberToText) {
   EXPECT_EQ(f2s(fix(-2.25)), "-2.25");
   EXPECT_EQ(f2s(0xFFFA), "1");
   EXPECT_EQ(f2s(0xFFF0), "0.9998");
+}
+
+// The rule as written, through the C library.
+static std::string f2s_reference(int32_t raw) {
+  double d = raw / 65536.0;
+  char t[32], b[32];
+  std::snprintf(t, sizeof t, "%0.5f", d);
+  std::snprintf(b, sizeof b, (std::strstr(t, ".9999") || std::strstr(t, ".0000")) ? "%0.3f" : "%0.4f", d);
+  std::string r = b;
+  while (!r.empty() && r.back() == '0') r.pop_back();
+  if (!r.empty() && r.back() == '.') r.pop_back();
+  return r;
+}
+
+TEST(LangFixed, NumberToTextMatchesTheLibraryFormatting) {
+  for (int32_t raw = -0x30000; raw <= 0x30000; raw++) ASSERT_EQ(f2s(raw), f2s_reference(raw)) << raw;
+  uint32_t x = 12345;
+  for (int i = 0; i < 300000; i++) {
+    x = x * 1664525u + 1013904223u;
+    int32_t raw = static_cast<int32_t>(x);
+    ASSERT_EQ(f2s(raw), f2s_reference(raw)) << raw;
+  }
+  for (int32_t raw : {INT32_MIN, INT32_MIN + 1, INT32_MAX, INT32_MAX - 1, 0x7FFF8000, -0x7FFF8000})
+    EXPECT_EQ(f2s(raw), f2s_reference(raw)) << raw;
 }
 
 TEST(LangFixed, OperatorsInScripts) {

@@ -247,14 +247,50 @@ bool zurkel_str_to_fixed(const char* s, size_t len, int32_t* out) {
   return true;
 }
 
+// |raw| / 65536 rounded to `decimals` places, the way printf's "%.Nf" rounds
+// the exact binary value (half to even); returns the scaled digits.
+static uint64_t scaled_decimal(uint64_t magnitude, uint64_t scale) {
+  uint64_t num = magnitude * scale;  // below 2^31 * 10^5: no overflow
+  uint64_t q = num >> 16, rem = num & 0xFFFF;
+  if (rem > 0x8000 || (rem == 0x8000 && (q & 1))) q++;
+  return q;
+}
+
+// "%0.5f", then "%0.3f" when that shows ".9999" or ".0000", else "%0.4f";
+// trailing zeros and a bare point removed. Computed with integers, giving
+// the same text as the C library's formatting without its cost.
 int zurkel_fixed_to_string(char* buf, int32_t raw) {
-  double d = raw / 65536.0;
+  bool neg = raw < 0;
+  uint64_t mag = neg ? static_cast<uint64_t>(-static_cast<int64_t>(raw)) : static_cast<uint64_t>(raw);
+  uint64_t five = scaled_decimal(mag, 100000) % 100000;
+  uint64_t first4 = five / 10;
+  int decimals = (first4 == 9999 || first4 == 0) ? 3 : 4;
+  uint64_t scale = decimals == 3 ? 1000 : 10000;
+  uint64_t q = scaled_decimal(mag, scale);
+  uint64_t whole = q / scale, frac = q % scale;
   char tmp[32];
-  std::snprintf(tmp, sizeof tmp, "%0.5f", d);
-  const char* fmt = (std::strstr(tmp, ".9999") || std::strstr(tmp, ".0000")) ? "%0.3f" : "%0.4f";
-  int n = std::snprintf(buf, 32, fmt, d);
-  while (n > 0 && buf[n - 1] == '0') n--;
-  if (n > 0 && buf[n - 1] == '.') n--;
-  buf[n] = '\0';
-  return n;
+  int n = 0;
+  do {
+    tmp[n++] = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole);
+  int len = 0;
+  if (neg) buf[len++] = '-';
+  while (n) buf[len++] = tmp[--n];
+  // Fraction digits without the trailing zeros.
+  int digits = decimals;
+  while (digits > 0 && frac % 10 == 0) {
+    frac /= 10;
+    digits--;
+  }
+  if (digits > 0) {
+    buf[len++] = '.';
+    for (int i = digits - 1; i >= 0; i--) {
+      buf[len + i] = static_cast<char>('0' + frac % 10);
+      frac /= 10;
+    }
+    len += digits;
+  }
+  buf[len] = '\0';
+  return len;
 }
