@@ -120,6 +120,7 @@ size_t brim_fread(void* dst, size_t size, size_t count, brim_stream* s) {
   }
   size_t left = s->pos < s->size ? static_cast<size_t>(s->size - s->pos) : 0;
   size_t n = left / size < count ? left / size : count;
+  if (n == 0) return 0;
   std::memcpy(dst, s->data + s->pos, n * size);
   s->pos += static_cast<int>(n * size);
   return n;

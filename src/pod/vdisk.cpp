@@ -8,9 +8,17 @@ namespace {
 // At most this many files; creating more fails rather than growing forever.
 constexpr size_t kMaxFiles = 1024;
 
+// Owns its files: they are freed when the program ends.
+struct disk_files {
+  std::vector<brim_stream*> files;
+  ~disk_files() {
+    for (brim_stream* f : files) brim_destroy_buffer(f);
+  }
+};
+
 std::vector<brim_stream*>& disk() {
-  static std::vector<brim_stream*> files;
-  return files;
+  static disk_files d;
+  return d.files;
 }
 
 // Names longer than a buffer name are stored cut; lookups cut the same way.
