@@ -38,6 +38,7 @@ bool zurkel_preprocess(const char* source, std::string& output) {
   if (!source) return true;
   std::string line;
   std::vector<uint8_t> mask;
+  zk_pp_buffers work;
   line.reserve(256);
   mask.reserve(256);
   output.reserve(std::min(std::strlen(source) + std::strlen(source) / 4 + 16, kMaxText));
@@ -70,7 +71,7 @@ bool zurkel_preprocess(const char* source, std::string& output) {
       mask.insert(mask.end(), len, t.kind == TOK_STRING ? 1 : 0);
       p = next;
     }
-    if (!line.empty() && !preprocess_logical_line(line, mask)) {
+    if (!line.empty() && !preprocess_logical_line(line, mask, work)) {
       output.clear();
       return false;
     }

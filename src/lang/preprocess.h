@@ -12,8 +12,10 @@ constexpr int ZURKEL_MAX_LOGICAL_LINES = 65536;
 
 // Rewrites `source` (NUL-terminated) into `output`, which is cleared first.
 // Returns false, with `output` empty, when a logical line or the whole
-// result would not fit in the 128 KiB work buffers; the program should then
-// be refused (nothing was cut or overflowed).
+// result would not fit in the 128 KiB work buffers, or a compound
+// assignment's right-hand side nests brackets more than 256 deep (which no
+// program can compile); the program should then be refused (nothing was cut
+// or overflowed).
 bool zurkel_preprocess(const char* source, std::string& output);
 
 // The first occurrence of `pattern` in `text` whose characters all have a

@@ -3,6 +3,7 @@
 // front of them). Exposed for the preprocessor and its tests.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,19 @@ bool build_string_mask(const std::string& line, std::vector<uint8_t>& mask);
 // rewrites the line to "print(...)" with a rebuilt mask) when it applied.
 bool apply_print_shorthand(std::string& line, std::vector<uint8_t>& mask);
 
+// Work buffers of the rewrite loop (a line and its mask with room to grow to
+// 128 KiB); allocated once and reused for every line of a program.
+struct zk_pp_buffers {
+  std::unique_ptr<char[]> text;
+  std::unique_ptr<uint8_t[]> mask;
+  std::string middle;
+  std::vector<uint8_t> middle_mask;
+};
+
 // The rewrite loop: "!=", button glyphs and compound assignment, pass after
 // pass until nothing changes. Returns false when the line would outgrow the
 // work buffer (the line is then left in a partly rewritten state).
+bool apply_rewrite_loop(std::string& line, std::vector<uint8_t>& mask, zk_pp_buffers& work);
 bool apply_rewrite_loop(std::string& line, std::vector<uint8_t>& mask);
 
 // The one-line conditional. Returns false when the line would outgrow the
@@ -25,4 +36,4 @@ bool apply_conditional_shorthand(std::string& line, const std::vector<uint8_t>& 
 
 // All of the above in order: print shorthand or rewrite loop, then the
 // conditional shorthand.
-bool preprocess_logical_line(std::string& line, std::vector<uint8_t>& mask);
+bool preprocess_logical_line(std::string& line, std::vector<uint8_t>& mask, zk_pp_buffers& work);

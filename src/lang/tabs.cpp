@@ -15,6 +15,7 @@ constexpr size_t kLineCountWindow = 10000;  // characters of a tab scanned for l
 }  // namespace
 
 void split_code_to_tabs(const char* code) {
+  code_tabs.owner = nullptr;
   for (std::string& t : code_tabs.text) t.clear();
   if (!code) return;
   const char* p = code;
@@ -32,6 +33,7 @@ void split_code_to_tabs(const char* code) {
 
 void split_code_to_tabs(const zurkel_cart* cart) {
   split_code_to_tabs(cart ? cart->code : nullptr);
+  code_tabs.owner = cart;
 }
 
 std::string merged_code_text() {
@@ -58,6 +60,7 @@ size_t merge_code_from_tabs(char* out, size_t capacity) {
 
 size_t merge_code_from_tabs(zurkel_cart* cart) {
   if (!cart || !cart->code) return merged_code_text().size();
+  if (code_tabs.owner != cart) split_code_to_tabs(cart);
   return merge_code_from_tabs(cart->code, ZURKEL_CODE_BUFFER);
 }
 

@@ -12,7 +12,8 @@ constexpr const char* ZURKEL_TAB_SEPARATOR = "\n-->8\n";
 
 struct zurkel_code_tabs {
   std::string text[ZURKEL_CODE_TABS];
-  int selected = 0;   // the currently selected tab
+  int selected = 0;                    // the currently selected tab
+  const zurkel_cart* owner = nullptr;  // the cart the tabs were split from
 };
 
 extern zurkel_code_tabs code_tabs;
@@ -28,7 +29,9 @@ std::string merged_code_text();
 // Writes the merged text into `out` (capacity bytes including the NUL), cut
 // to fit; returns the full merged length so callers can see it did not fit.
 size_t merge_code_from_tabs(char* out, size_t capacity);
-// Merges into the cart's code buffer (ZURKEL_CODE_BUFFER bytes).
+// Merges into the cart's code buffer (ZURKEL_CODE_BUFFER bytes). Tabs that
+// were not split from this cart are first split from it, so a cart's code is
+// never replaced by another cart's tabs.
 size_t merge_code_from_tabs(zurkel_cart* cart);
 
 // Clears the tab selection (a newly loaded cart starts on tab 0).

@@ -206,6 +206,22 @@ TEST(TextPreprocess, TotalOutputOverWorkBufferIsRefused) {
   EXPECT_EQ(out, "");
 }
 
+TEST(TextPreprocess, DeeplyNestedRightHandSideIsRefused) {
+  auto nested = [](int depth) {
+    return "a+=" + std::string(depth, '(') + "1" + std::string(depth, ')');
+  };
+  std::string out;
+  ASSERT_TRUE(zurkel_preprocess(nested(256).c_str(), out));
+  EXPECT_EQ(out, "a = a + (" + std::string(256, '(') + "1" + std::string(256, ')') + ") ");
+  out = "old";
+  EXPECT_FALSE(zurkel_preprocess(nested(257).c_str(), out));
+  EXPECT_EQ(out, "");
+  // Deep brackets without a compound assignment are none of its business.
+  const std::string plain = "x=" + std::string(300, '(') + "1" + std::string(300, ')');
+  EXPECT_TRUE(zurkel_preprocess(plain.c_str(), out));
+  EXPECT_EQ(out, plain);
+}
+
 TEST(TextPreprocess, NullSource) {
   std::string out = "old";
   EXPECT_TRUE(zurkel_preprocess(nullptr, out));

@@ -82,6 +82,20 @@ TEST_F(TextTabs, MergeIntoCartAndCap) {
   brim_destroy_zurkel_cart(cart);
 }
 
+TEST_F(TextTabs, MergeNeverTakesAnotherCartsTabs) {
+  zurkel_cart* a = brim_create_zurkel_cart();
+  zurkel_cart* b = brim_create_zurkel_cart();
+  std::strcpy(a->code, "a=1\n-->8\na=2");
+  std::strcpy(b->code, "b=1");
+  split_code_to_tabs(a);
+  // b was never split: merging into it keeps its own code.
+  EXPECT_EQ(merge_code_from_tabs(b), 3u);
+  EXPECT_STREQ(b->code, "b=1");
+  EXPECT_EQ(code_tabs.text[0], "b=1");
+  brim_destroy_zurkel_cart(a);
+  brim_destroy_zurkel_cart(b);
+}
+
 TEST_F(TextTabs, FindTabLine) {
   // tab 0: two lines (1 break), tab 1: one line, tab 2: three lines.
   split_code_to_tabs("a\nb\n-->8\nc\n-->8\nd\ne\nf");
