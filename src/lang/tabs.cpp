@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "machine/cart.h"
+#include "machine/loaded_cart.h"
 
 zurkel_code_tabs code_tabs;
 
@@ -62,6 +63,14 @@ size_t merge_code_from_tabs(zurkel_cart* cart) {
   if (!cart || !cart->code) return merged_code_text().size();
   if (code_tabs.owner != cart) split_code_to_tabs(cart);
   return merge_code_from_tabs(cart->code, ZURKEL_CODE_BUFFER);
+}
+
+void split_code_to_tabs() {
+  if (loaded_cart) split_code_to_tabs(static_cast<const zurkel_cart*>(loaded_cart));
+}
+
+size_t merge_code_from_tabs() {
+  return loaded_cart ? merge_code_from_tabs(loaded_cart) : 0;
 }
 
 void reset_code_tab_selection() { code_tabs.selected = 0; }

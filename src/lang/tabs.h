@@ -34,6 +34,10 @@ size_t merge_code_from_tabs(char* out, size_t capacity);
 // never replaced by another cart's tabs.
 size_t merge_code_from_tabs(zurkel_cart* cart);
 
+// The same for the loaded cart (nothing happens while there is none).
+void split_code_to_tabs();
+size_t merge_code_from_tabs();
+
 // Clears the tab selection (a newly loaded cart starts on tab 0).
 void reset_code_tab_selection();
 

@@ -6,6 +6,7 @@
 
 #include "lang/tabs.h"
 #include "machine/cart.h"
+#include "machine/loaded_cart.h"
 
 namespace {
 
@@ -94,6 +95,21 @@ TEST_F(TextTabs, MergeNeverTakesAnotherCartsTabs) {
   EXPECT_EQ(code_tabs.text[0], "b=1");
   brim_destroy_zurkel_cart(a);
   brim_destroy_zurkel_cart(b);
+}
+
+TEST_F(TextTabs, LoadedCartForms) {
+  zurkel_cart* saved = loaded_cart;
+  loaded_cart = nullptr;
+  split_code_to_tabs();   // no loaded cart: nothing happens
+  EXPECT_EQ(merge_code_from_tabs(), 0u);
+  loaded_cart = brim_create_zurkel_cart();
+  std::strcpy(loaded_cart->code, "p\n-->8\nq\n-->8\n");
+  split_code_to_tabs();
+  EXPECT_EQ(code_tabs.text[1], "q");
+  EXPECT_EQ(merge_code_from_tabs(), 8u);   // the empty last tab goes
+  EXPECT_STREQ(loaded_cart->code, "p\n-->8\nq");
+  brim_destroy_zurkel_cart(loaded_cart);
+  loaded_cart = saved;
 }
 
 TEST_F(TextTabs, FindTabLine) {
