@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gfx/bitmap.h"
+#include "input/buttons.h"
 #include "input/keys.h"
 #include "machine/console_links.h"
 #include "machine/main_loop.h"
@@ -100,7 +101,16 @@ void move_boot() {
 }
 
 void move_splash() {
-  // The loop's step checks keys and buttons (any of them ends the splash).
+  for (int k = 4; k < BRIM_KEY_COUNT; k++)
+    if (k != 57 && brim_get_key_state(k)) {
+      boot_init();
+      return;
+    }
+  for (int b = 0; b <= 6; b++)
+    if (button_pressed(b, 0)) {
+      boot_init();
+      return;
+    }
 }
 
 bool load_splash_screen() {

@@ -70,14 +70,6 @@ void capture_keys() {
   }
 }
 
-bool any_key_or_button() {
-  for (int k = 4; k < 512; k++)
-    if (k != 57 && brim_get_key_state(k)) return true;
-  for (int b = 0; b <= 6; b++)
-    if (button_pressed(b, 0)) return true;
-  return false;
-}
-
 // One update step at the owed rate.
 void take_step() {
   if (pstate->mode != 1) {
@@ -96,7 +88,7 @@ void take_step() {
     }
   }
   if (pstate->mode == 2) move_boot();
-  else if (pstate->mode == 3 && any_key_or_button()) boot_init();
+  else if (pstate->mode == 3) move_splash();
 }
 
 void end_step() {
