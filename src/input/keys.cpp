@@ -8,6 +8,7 @@ namespace {
 uint8_t current[BRIM_KEY_COUNT];
 uint8_t previous[BRIM_KEY_COUNT];
 uint8_t went_down[BRIM_KEY_COUNT];   // pressed since the last frame
+uint8_t blocked[BRIM_KEY_COUNT];
 int queue[32];
 int queue_len = 0;
 
@@ -22,6 +23,7 @@ void brim_key_event(int sc, bool is_down, bool ctrl, bool alt, bool shift) {
   if (sc < 0 || sc >= BRIM_KEY_COUNT) return;
   if (!is_down) {
     current[sc] = 0;
+    blocked[sc] = 0;
     return;
   }
   if (!current[sc]) went_down[sc] = 1;
@@ -50,7 +52,7 @@ int brim_get_key_state(int code) {
   if (code == KEY_ANY_SHIFT)
     return brim_get_key_state(KEY_LSHIFT) | brim_get_key_state(KEY_RSHIFT);
   if (code < 0) code = 0;
-  if (code >= BRIM_KEY_COUNT) return 0;
+  if (code >= BRIM_KEY_COUNT || blocked[code]) return 0;
   if (went_down[code] || (down(code) && !previous[code])) return 3;
   return down(code) ? 1 : 0;
 }
@@ -67,7 +69,12 @@ int brim_readkey_nowait() {
 
 void brim_drain_keys() { queue_len = 0; }
 
+void brim_key_block(int sc) {
+  if (sc >= 0 && sc < BRIM_KEY_COUNT) blocked[sc] = 1;
+}
+
 void brim_keys_reset() {
+  std::memset(blocked, 0, sizeof blocked);
   std::memset(current, 0, sizeof current);
   std::memset(previous, 0, sizeof previous);
   std::memset(went_down, 0, sizeof went_down);

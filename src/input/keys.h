@@ -20,5 +20,7 @@ int brim_get_key_state(int code);
 bool brim_keypressed();
 int brim_readkey_nowait();   // 0 when empty
 void brim_drain_keys();
+// A blocked key reads as up until it is released (full-screen toggles).
+void brim_key_block(int scancode);
 // Forgets every key (tests, new session).
 void brim_keys_reset();

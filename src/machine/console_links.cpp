@@ -20,6 +20,7 @@
 #include "shell/config.h"
 #include <lodepng.h>
 #include <cstdlib>
+#include "machine/loaded_cart.h"
 #include "machine/main_loop.h"
 #include "machine/memory.h"
 #include "machine/pstate.h"
@@ -55,7 +56,8 @@ const char* link_run_chain_label() {
   return l ? l : "";
 }
 void link_run_chain_return() {
-  // Loading the returned-to cart comes with the load pipeline.
+  const char* file = get_run_chain_filename();
+  if (file && *file) load_working_cart(file);
   const char* params = get_run_chain_param_str();
   if (pstate) std::snprintf(pstate->run_args, sizeof pstate->run_args, "%s", params ? params : "");
   pop_run_chain();
@@ -97,7 +99,7 @@ bool link_load_cart_file(const char* path) { return load_working_cart(path) == 0
 void link_quick_load() { do_quick_load(); }
 void link_quick_save() { do_quick_save(); }
 bool link_loaded_cart_unsaved() { return false; }
-void link_save_backup() {}
+void link_save_backup() { save_backup(loaded_cart_name, 0); }
 int link_peek(int address) { return zurkel_peek(pstate, pstate ? pstate->cart : nullptr, address); }
 void link_poke(int address, int value) {
   zurkel_poke(pstate, pstate ? pstate->cart : nullptr, address, value);
@@ -126,6 +128,10 @@ void link_blit_back_page() { brim_blit_back_page(); }
 void link_draw_text(brim_bitmap* b, const char* text, int x, int y, int colour) {
   if (b) brim_draw_text_ex(b, text, zurkel_console_font, x, y, BRIM_TEXT_COLOUR, static_cast<uint32_t>(colour));
 }
+void link_draw_icon(brim_bitmap* b, int item, int x, int y) {
+  if (b) gfx_draw_icon(b, item, x, y);
+}
+bool link_has_icon(int item) { return gfx_resource_bitmap(item) != nullptr; }
 void link_draw_tinted_rect(brim_bitmap* b, int x0, int y0, int x1, int y1) {
   if (b) draw_tinted_rect_adaptive(b, x0, y0, x1, y1, 1);
 }
@@ -227,5 +233,12 @@ bool link_save_video() { return false; }
 void link_capture_frame() {}
 void link_close_io_pins() { gpio_reset(); }
 void link_seed_machine_rng(uint32_t) {}
-void link_loaded_cart_cross() {}
+void link_loaded_cart_cross() {
+  brim_bitmap* g = loaded_cart ? loaded_cart->gfx : nullptr;
+  if (!g) return;
+  for (int i = 0; i < 4; i++) {
+    g->line[2 + i][2 + i] = 7;
+    g->line[2 + i][5 - i] = 7;
+  }
+}
 const uint8_t* link_palette() { return brim_palette; }

@@ -49,6 +49,9 @@ void link_present_screen();                    // screen -> display bitmap
 void link_blit_back_page();                    // back page -> window
 void link_draw_text(brim_bitmap* b, const char* text, int x, int y, int colour);
 void link_draw_tinted_rect(brim_bitmap* b, int x0, int y0, int x1, int y1);
+// An 8-bit icon of the graphics resources (colour 0 transparent).
+void link_draw_icon(brim_bitmap* b, int item, int x, int y);
+bool link_has_icon(int item);
 brim_bitmap* link_load_splash(const char* path);  // palette indices, or null
 bool link_video_init(bool headless);
 void link_video_exit();

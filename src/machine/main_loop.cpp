@@ -131,6 +131,7 @@ void draw_banner(brim_bitmap* b) {
   if (std::strcmp(zcon.message, "devkit mouse enabled") == 0) {
     fill(b, 0, y - 1, 101, 127, 0);
     fill(b, 1, y, 100, 127, 6);
+    link_draw_icon(b, 20, 0, y - 8);
     link_draw_text(b, line, 16, y + 1, 1);
     return;
   }
@@ -289,6 +290,8 @@ void brim_main_draw() {
   if (!pstate->disk_pause && !(pstate->mode == 1 && pstate->hold_frame)) link_present_screen();
   copy_bitmap(pstate->display, page);
   draw_paused_menu(page);
+  if (pstate->disk_pause > 0 && pstate->mode == 1 && link_program_started())
+    link_draw_icon(page, 8 + (pstate->frame_count / 2 % 12 + 12) % 12, 3, 3);
   copy_bitmap(page, pstate->capture);
   draw_banner(page);
   zcon.last_draw_ms = static_cast<int>(brim_get_time() - t0);

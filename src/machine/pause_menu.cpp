@@ -160,7 +160,8 @@ void draw_paused_menu(brim_bitmap* b) {
     int y = y0 + 5 + 8 * i;
     bool sel = i == zcon.menu_selected;
     link_draw_text(b, zcon.menu[i].label, 34 + (sel ? 1 : 0), y, 7);
-    if (sel) icon_arrow(b, 25, y - 1, 7);
+    if (sel && link_has_icon(7)) link_draw_icon(b, 7, 25, y - 1);
+    else if (sel) icon_arrow(b, 25, y - 1, 7);
   }
 }
 

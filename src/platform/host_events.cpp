@@ -42,8 +42,11 @@ void host_pump_events() {
         // Display shortcuts, once per press.
         if (e.type == SDL_KEYDOWN && !e.key.repeat) {
           SDL_Scancode sc = e.key.keysym.scancode;
-          if (sc == SDL_SCANCODE_F11 || (sc == SDL_SCANCODE_RETURN && (m & KMOD_ALT)))
+          if (sc == SDL_SCANCODE_F11 ||
+              ((sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER) && (m & KMOD_ALT))) {
             brim_toggle_fullscreen();
+            brim_key_block(sc);  // the console does not see the key that toggled
+          }
           else if (sc == SDL_SCANCODE_1 && (m & KMOD_CTRL))
             brim_toggle_show_fps();
         }

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-// Starts the host's event, timer and controller services (no window).
+// Starts the host's event and timer services (video starts with the display).
 bool host_init();
 void host_exit();
 const char* host_platform_name();
