@@ -1,8 +1,54 @@
 // Script API entry points of this subsystem, registered by the runner.
 #include "api/cartdata.h"
+#include "api/memory_api.h"
 #include "api/registry.h"
+#include "lang/zk_args.h"
+#include "lua.h"
+#include "machine/memory.h"
+#include "machine/pstate.h"
+#include "runner/cpu.h"
+
+namespace {
+
+int nargs(lua_State* L) { return lua_gettop(L); }
+
+zurkel_cart* live_cart() { return pstate ? pstate->cart : nullptr; }
+
+}  // namespace
+
+int zk_peek(lua_State* L) {
+  if (nargs(L) == 1) refund_cpu(-2);
+  zk_push_int(L, zurkel_peek(pstate, live_cart(), zk_arg_int(L, 1)));
+  return 1;
+}
+
+int zk_poke(lua_State* L) {
+  if (nargs(L) == 2) refund_cpu(-3);
+  zurkel_poke(pstate, live_cart(), zk_arg_int(L, 1), zk_arg_int(L, 2));
+  return 0;
+}
+
+int zk_memcpy(lua_State* L) {
+  int dest = zk_arg_int(L, 1), src = zk_arg_int(L, 2), len = zk_arg_int(L, 3);
+  spend_cpu(len + 1);
+  zurkel_memcpy(pstate, live_cart(), dest, src, len);
+  return 0;
+}
+
+int zk_memset(lua_State* L) {
+  int dest = zk_arg_int(L, 1), value = zk_arg_int(L, 2), len = zk_arg_int(L, 3);
+  spend_cpu((len + 1) / 2);
+  zurkel_memset(pstate, live_cart(), dest, value, len);
+  return 0;
+}
 
 const zk_api_entry zk_memory_api[] = {
+    {"peek", zk_peek},
+    {"poke", zk_poke},
+    {"memcpy", zk_memcpy},
+    {"memset", zk_memset},
+    {"reload", zk_reload},
+    {"cstore", zk_cstore},
     // Cartridge save data.
     {"cartdata", zk_cartdata},
     {"dget", zk_dget},
