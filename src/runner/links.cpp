@@ -30,6 +30,8 @@
 #include "lua.h"
 #include "lualib.h"
 #include "machine/cart.h"
+#include "machine/loaded_cart.h"
+#include "machine/memory.h"
 #include "machine/pstate.h"
 #include "platform/host.h"
 #include "api/cartdata.h"
@@ -184,11 +186,7 @@ void prog_reset_browser_animation() {}
 int prog_mouse(int) { return 0; }
 const char* prog_paste_buffer() { return zurkel_paste_buffer(); }
 
-int prog_peek(int addr) {
-  if (!pstate || addr < 0 || addr >= 0x8000) return 0;
-  if (addr >= 0x5F00 && addr < 0x5F40) return pstate->draw[addr - 0x5F00] & 0xFF;
-  return pstate->ram[addr];
-}
+int prog_peek(int addr) { return pstate ? zurkel_peek(pstate, pstate->cart, addr) : 0; }
 
 const char* prog_root_path() { return console_config.root_path; }
 

@@ -36,6 +36,7 @@ class RunnerTest : public ::testing::Test {
 
   void SetUp() override {
     machine.screen = brim_create_bitmap(128, 128, 8);
+    machine.cart = brim_create_zurkel_cart();
     machine.mode = 0;
     pstate = &machine;
     zurkel_run_chain_item* chain = zrun.run_chain;
@@ -55,6 +56,7 @@ class RunnerTest : public ::testing::Test {
     prog_close_lua_state(L);
     pstate = nullptr;
     brim_destroy_bitmap(machine.screen);
+    brim_destroy_zurkel_cart(machine.cart);
   }
 
   // Loads code as the cart and starts it as the main loop's run request does.

@@ -367,3 +367,16 @@ TEST_F(RunnerTest, AFailedMachineIsNotResumedAgain) {
   EXPECT_EQ(machine.mode, 0);
   EXPECT_EQ(printed().size(), lines);
 }
+
+TEST_F(RunnerTest, ARunCopiesTheRomPartOfTheLoadedCart) {
+  zurkel_cart* cart = prog_loaded_cart();
+  cart->gfx->line[0][0] = 7;
+  cart->gfx->line[0][1] = 2;
+  cart->sprite_flags[3] = 0x55;
+  ASSERT_TRUE(start("a=peek(0) b=peek(0x3003)"));
+  EXPECT_EQ(machine.cart->gfx->line[0][0], 7);
+  EXPECT_EQ(machine.cart->sprite_flags[3], 0x55);
+  cart->gfx->line[0][0] = 0;
+  cart->gfx->line[0][1] = 0;
+  cart->sprite_flags[3] = 0;
+}
