@@ -21,6 +21,7 @@
 #include "gfx/font.h"
 #include "gfx/gfx_api.h"
 #include "gfx/print.h"
+#include "lang/interp.h"
 #include "lang/preprocess.h"
 #include "lang/tabs.h"
 #include "lang/tokens.h"
@@ -46,8 +47,6 @@
 // ---------------------------------------------------------------- interpreter
 
 namespace {
-lua_State* g_machine = nullptr;
-
 // Counts every block into pstate->heap_bytes and refuses growth past the
 // hard limit, so a runaway program cannot take the host down.
 void* counting_alloc(void*, void* block, size_t osize, size_t nsize) {
@@ -63,7 +62,10 @@ void* counting_alloc(void*, void* block, size_t osize, size_t nsize) {
   int64_t now = heap ? *heap : 0;
   int64_t allowance = pstate ? pstate->code_allowance : 0;
   if (block == nullptr) osize = 0;
-  if (pstate && now - allowance > 0x200000) pstate->heap_over_budget = 1;
+  if (pstate && now - allowance > 0x200000) {
+    pstate->heap_over_budget = 1;
+    if (L0) lua_zurkel_soft_yield(L0);
+  }
   if (nsize > osize && now - allowance + static_cast<int64_t>(nsize - osize) > kHard) {
     if (pstate) pstate->heap_refused = 1;
     return nullptr;
@@ -78,10 +80,9 @@ void* counting_alloc(void*, void* block, size_t osize, size_t nsize) {
 lua_State* prog_new_lua_state() {
   lua_State* L = lua_newstate(counting_alloc, nullptr);
   if (!L) return nullptr;
-  // Base functions (pairs, type, assert, ...) until the interpreter's own
-  // opener is in; the API tables registered afterwards take precedence.
-  luaL_requiref(L, "_G", luaopen_base, 1);
-  lua_pop(L, 1);
+  zurkel_open_base(L);
+  // Parser messages show their line numbers within the code tab.
+  zurkel_tab_line_mapper = find_tab_line;
   return L;
 }
 
@@ -89,12 +90,12 @@ void prog_close_lua_state(lua_State* L) {
   if (L) lua_close(L);
 }
 
-lua_State* prog_machine() { return g_machine; }
-void prog_set_machine(lua_State* L) { g_machine = L; }
-int prog_runtime_line() { return 0; }
-int prog_last_line_number() { return 0; }
-void prog_reset_call_state(lua_State*) {}
-int prog_lua_spend_cpu(lua_State*, int) { return 1; }
+lua_State* prog_machine() { return L0; }
+void prog_set_machine(lua_State* L) { L0 = L; }
+int prog_runtime_line() { return zurkel_runtime_line; }
+int prog_last_line_number() { return zurkel_last_line_number; }
+void prog_reset_call_state(lua_State* L) { lua_reset_call_state_zurkel(L); }
+int prog_lua_spend_cpu(lua_State* L, int units) { return lua_spend_cpu(L, units); }
 
 // ---------------------------------------------------------------- code text
 

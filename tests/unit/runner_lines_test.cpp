@@ -1,0 +1,61 @@
+#include "runner_fixture.h"
+
+// Error reports name the tab and the 1-based line within it.
+class LinesTest : public RunnerTest {
+ protected:
+  void expect_lines(const std::vector<std::pair<std::string, int>>& want) {
+    std::vector<std::pair<std::string, int>> got;
+    for (auto& l : printed()) got.push_back({l.text, l.colour});
+    EXPECT_EQ(got, want) << all_printed();
+  }
+};
+
+TEST_F(LinesTest, SyntaxErrorOnTheFirstLineOfTab1) {
+  EXPECT_FALSE(start("x=1\n-->8\nx = = 2\n"));
+  expect_lines({{"syntax error line 1 (tab 1)", 14}, {"x = = 2", 7}, {"unexpected symbol near '='", 6}});
+  EXPECT_EQ(zrun.finished_notice, 1);
+}
+
+TEST_F(LinesTest, SyntaxErrorInTab0) {
+  EXPECT_FALSE(start("a=1\nb=2\nc=)\n"));
+  expect_lines({{"syntax error line 3 (tab 0)", 14}, {"c=)", 7}, {"unexpected symbol near ')'", 6}});
+}
+
+TEST_F(LinesTest, UnexpectedEndOfLine) {
+  EXPECT_FALSE(start("a=1\nb=\nend\n"));
+  ASSERT_EQ(printed().size(), 3u) << all_printed();
+  EXPECT_EQ(printed()[1].text, "b=");
+  EXPECT_EQ(printed()[2].text, "unexpected end of line");
+}
+
+TEST_F(LinesTest, RuntimeErrorOnTheFirstLineOfTab1) {
+  ASSERT_TRUE(start("function _init() end\n-->8\nlocal t=nil t.x=1\n"));
+  step();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  ASSERT_GE(printed().size(), 3u) << all_printed();
+  EXPECT_EQ(printed()[0].text, "runtime error line 1 tab 1");
+  EXPECT_EQ(printed()[0].colour, 14);
+  EXPECT_EQ(printed()[1].text, "local t=nil t.x=1");
+  EXPECT_EQ(printed()[1].colour, 7);
+  EXPECT_EQ(printed()[2].text, "attempt to index local 't' (a nil value)");
+  EXPECT_EQ(printed()[2].colour, 6);
+}
+
+TEST_F(LinesTest, TracebackNamesFunctionsWithTabLines) {
+  ASSERT_TRUE(start("x=0\nfunction f()\n local a=nil\n return a.b+1\nend\n-->8\nfunction _update()\n f()\nend\n"));
+  step();
+  expect_lines({{"runtime error line 4 tab 0", 14},
+                {" return a.b+1", 7},
+                {"attempt to index local 'a' (a nil value)", 6},
+                {"in f line 4 (tab 0)", 13},
+                {"in _update line 2 (tab 1)", 13}});
+}
+
+TEST_F(LinesTest, ArgumentErrorsHaveNoLine) {
+  ASSERT_TRUE(start("sub(nil)"));
+  step();
+  // a host function leaves the last stored line as it was; the message
+  // itself carries no position
+  EXPECT_TRUE(printed_has("bad argument #1 to 'sub' (string expected, got nil)", 6)) << all_printed();
+}
