@@ -18,6 +18,7 @@
 #include "platform/host.h"
 #include "runner/runner.h"
 #include "platform/host_events.h"
+#include "platform/joystick_plat.h"
 #include "shell/config.h"
 #include "shell/folders.h"
 #include "shell/options.h"
@@ -80,6 +81,7 @@ void brim_init() {
   link_video_init(headless);
   log_step("brim_mouse_init");
   log_step("brim_joystick_init");
+  brim_joystick_init();
   brim_srand(0);
   brim_debug("<ok\n");
   engine_inited = true;
@@ -99,6 +101,7 @@ void brim_exit() {
   log_step("brim_video_exit");
   link_video_exit();
   log_step("brim_joystick_exit");
+  brim_joystick_exit();
   log_step("brim_system_exit");
   link_text_exit();
   brim_keys_reset();

@@ -17,6 +17,7 @@
 #include "gfx/resources.h"
 #include "gfx/shapes.h"
 #include "gfx/video.h"
+#include "input/keyconfig.h"
 #include "shell/config.h"
 #include <lodepng.h>
 #include <cstdlib>
@@ -225,8 +226,8 @@ bool link_mix_samples(int16_t* out, int n) {
 void link_browser_init() {}
 void link_browser_update() {}
 void link_browser_draw() {}
-void link_keyconfig_update() {}
-void link_keyconfig_draw() {}
+void link_keyconfig_update() { keyconfig_step(); }
+void link_keyconfig_draw() { keyconfig_draw(); }
 bool link_save_screenshot() { return false; }
 void link_set_video_start() {}
 bool link_save_video() { return false; }

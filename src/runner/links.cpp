@@ -38,6 +38,7 @@
 #include "api/cartdata.h"
 #include "input/buttons.h"
 #include "input/keys.h"
+#include "input/mouse.h"
 #include "machine/console_links.h"
 #include "machine/main_loop.h"
 #include "shell/config.h"
@@ -184,7 +185,7 @@ void prog_show_message(const char* text, int ms) { show_message(text, ms); }
 void prog_set_quit() { brim_quit = 1; }
 void prog_open_io_pins() {}
 void prog_reset_browser_animation() {}
-int prog_mouse(int) { return 0; }
+int prog_mouse(int what) { return zurkel_mouse_stat(what); }
 const char* prog_paste_buffer() { return zurkel_paste_buffer(); }
 
 int prog_peek(int addr) { return pstate ? zurkel_peek(pstate, pstate->cart, addr) : 0; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "api/registry.h"
+#include "input/keyconfig.h"
 #include "cart/cart_names.h"
 #include "lang/zk_args.h"
 #include "lua.h"
@@ -208,8 +209,7 @@ int zk_info(lua_State*) {
 }
 
 int zk_keyconfig(lua_State*) {
-  if (pstate) pstate->console_screen = 1;
-  prog_block_buttons();
+  keyconfig_enter();
   return 0;
 }
 
