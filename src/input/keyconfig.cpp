@@ -121,6 +121,13 @@ void keyconfig_step() {
   if (keyconfig_active()) keyconfig_update();
 }
 
+void keyconfig_entry_text(int entry, char* out, size_t size) {
+  if (entry < 0 || entry > 12) entry = 0;
+  char name[NAME_MAX + 1];
+  entry_key_name(entry, name, sizeof name);
+  std::snprintf(out, size, "%s : %s", keyconfig_button_name[entry], name);
+}
+
 void keyconfig_draw() {
   brim_bitmap* b = pstate ? pstate->screen : nullptr;
   if (!b) return;
@@ -145,9 +152,8 @@ void keyconfig_draw() {
   }
   for (int e = 0; e < 13; e++) {
     int y = 44 + 6 * e;
-    char name[NAME_MAX + 1], line[64];
-    entry_key_name(e, name, sizeof name);
-    std::snprintf(line, sizeof line, "%s : %s", keyconfig_button_name[e], name);
+    char line[64];
+    keyconfig_entry_text(e, line, sizeof line);
     bool current = e == k.key_index;
     if (current) fill(b, 7, y - 1, 120, y + 5, 14);
     text(b, line, 10, y, current ? 1 : 5);

@@ -1,6 +1,7 @@
 // The key configuration screen: a console mode in which the user presses,
 // one after another, the key for each of the 13 entries of the key map.
 #pragma once
+#include <cstddef>
 
 constexpr int BRIM_SCANCODE_NAMES = 311;   // scancodes 0-310
 constexpr int KEYCONFIG_DONE = 13;
@@ -34,5 +35,8 @@ void keyconfig_update();
 void keyconfig_keypress(int code);
 // The console loop's step: queued key codes first, then the update.
 void keyconfig_step();
+// The line shown for an entry: "label : key name", lower-case; the
+// default key's name for an entry of 0.
+void keyconfig_entry_text(int entry, char* out, size_t size);
 // Draws the screen into the machine screen with the console font.
 void keyconfig_draw();
