@@ -165,7 +165,6 @@ void prog_fill_rect(int x0, int y0, int x1, int y1, int colour) {
 
 // ---------------------------------------------------------------- input, sound, host
 
-void prog_latch_buttons() { zurkel_poll_buttons(); }
 void prog_poll_buttons() { zurkel_poll_buttons(); }
 void prog_block_buttons() { block_buttons(); }
 void prog_drain_keypresses() { brim_drain_keys(); }

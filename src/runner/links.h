@@ -44,7 +44,6 @@ int prog_draw_console_text(const char* text, int x, int y, int flags, int colour
 void prog_fill_rect(int x0, int y0, int x1, int y1, int colour);
 
 // --- input, sound, host
-void prog_latch_buttons();
 void prog_poll_buttons();
 void prog_block_buttons();
 void prog_drain_keypresses();

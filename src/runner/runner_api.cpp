@@ -20,9 +20,11 @@ void copy_cut(char* dst, const char* src, size_t keep) {
 }
 }  // namespace
 
+// The buttons are polled once per frame, before the update (by the generated
+// main loop's _update_buttons, or by the console before each slice). Polling
+// again here would make every new press vanish before _update could see it.
 int zk_flip(lua_State* L) {
   cpu_end_frame();
-  prog_latch_buttons();
   if (pstate) pstate->hold_frame = false;
   return lua_yield(L, 0);
 }
