@@ -14,6 +14,7 @@ enum zurkel_data_pod_item {
   DATA_POD_GFX = 1,
   DATA_POD_FONT = 2,
   DATA_POD_HEAD_CART = 3,
+  DATA_POD_LAST_DEMO = 15,  // items 4-15: the demo carts
   DATA_POD_SAMPLE_GAMES = 16,
 };
 

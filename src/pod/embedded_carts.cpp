@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "cart/textcart.h"
 #include "machine/debug.h"
@@ -10,6 +11,7 @@
 #include "machine/pstate.h"
 #include "pod/data_pod.h"
 #include "pod/vdisk.h"
+#include "shell/folders.h"
 
 namespace {
 
@@ -87,4 +89,27 @@ void boot_embedded_cart() {
     pstate->mode = 0;
     pstate->pending_command = 1;
   }
+}
+
+int install_demo_carts(const char* folder, void (*each)(const char* name)) {
+  if (!zurkel_data_pod || !folder) return 0;
+  brim_make_folder(folder);
+  int written = 0;
+  for (int i = DATA_POD_HEAD_CART + 1; i <= DATA_POD_LAST_DEMO && i < zurkel_data_pod->count; i++) {
+    brim_stream* f = cpod_get_file(zurkel_data_pod, i);
+    // Names come from our own archive, but never let one leave the folder.
+    if (!is_cart_image(f) || !f->name[0] || std::strchr(f->name, '/') || f->name[0] == '.') continue;
+    zurkel_cart* cart = cart_from_image(f);
+    if (!cart) continue;
+    cart->version = ZURKEL_CART_VERSION;
+    std::string path = std::string(folder) + f->name;
+    if (brim_save_zurkel_cart(cart, path.c_str()) == 0) {
+      written++;
+      if (each) each(f->name);
+    } else {
+      brim_debugf("install_demos: could not write %s\n", path.c_str());
+    }
+    brim_destroy_zurkel_cart(cart);
+  }
+  return written;
 }

@@ -24,6 +24,12 @@ const char* get_embedded_cart_hash_for_filename(const char* name);
 void clear_embedded_carts();
 int embedded_cart_count();
 
+// The demo cartridges are data.pod items 4-15 (32 KiB images, the ones
+// after the head cart). Writes each as a text cart to folder + its item name
+// (creating the folder) and calls each(name) for every cart written.
+// Returns the number written.
+int install_demo_carts(const char* folder, void (*each)(const char* name));
+
 // Console output of the boot path; the console printer installs itself
 // here (the default writes to standard output).
 extern void (*embedded_cart_print)(const char* text);

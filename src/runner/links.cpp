@@ -34,6 +34,7 @@
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
 #include "machine/pstate.h"
+#include "pod/embedded_carts.h"
 #include "platform/host.h"
 #include "api/cartdata.h"
 #include "input/buttons.h"
@@ -242,7 +243,9 @@ void prog_open_folder(const char* path) {
   posix_spawn_file_actions_destroy(&actions);
 }
 
-void prog_install_demos(const char*, void (*)(const char*)) {}
+void prog_install_demos(const char* folder, void (*each)(const char*)) {
+  install_demo_carts(folder, each);
+}
 void prog_install_games() {}
 void prog_set_disk_pause(int frames) {
   if (pstate) pstate->disk_pause = frames;
