@@ -24,7 +24,9 @@ bool wait_for_key() {
 }
 
 void key_event(const SDL_KeyboardEvent& k) {
-  SDL_Keymod m = SDL_GetModState();
+  // The modifiers as they were at this event (the pump may already have
+  // read their release).
+  Uint16 m = k.keysym.mod;
   brim_key_action a = brim_key_event(k.keysym.scancode, k.type == SDL_KEYDOWN, (m & KMOD_CTRL) != 0,
                                      (m & KMOD_ALT) != 0, (m & KMOD_SHIFT) != 0, k.repeat != 0);
   switch (a) {

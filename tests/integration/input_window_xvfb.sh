@@ -3,8 +3,9 @@
 # cartridge (made the head cartridge of a private data.pod), which paints
 # the whole screen in a colour that says which buttons it has seen
 # (1 none, 3 O, 11 O and left, 12 O, left and player 1's left); P opens the
-# pause menu and Escape closes it; Alt+F4 quits and the cart data the
-# cartridge stored is on disk. Every wait polls with a generous limit and
+# pause menu and Escape closes it; X makes the cartridge open the key
+# configuration screen and stop, where K becomes player 0's left; Alt+F4
+# quits, and the cart data and the new key map are on disk. Every wait polls with a generous limit and
 # key presses are retried, so a loaded machine only makes it slower.
 set -uo pipefail
 bin="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
@@ -38,6 +39,7 @@ function _update()
  if btn(4) then dset(0,1) end
  if btn(0) and dget(0)==1 then dset(1,1) end
  if btn(0,1) and dget(1)==1 then dset(2,1) end
+ if btn(5) and dget(2)==1 then keyconfig() stop() end
 end
 function _draw()
  local c=1
@@ -90,7 +92,7 @@ def idx(x, y):
     c = tuple(data[o:o + 3])
     return pal.index(c) if c in pal else -1
 white = sum(1 for y in range(32, 96) for x in range(16, 112) if idx(x, y) == 7)
-print(idx(2, 2), white)
+print(idx(2, 2), white, idx(8, 46))
 PY
 }
 
@@ -110,7 +112,8 @@ wait_for() {
       for k in "$@"; do xdotool keyup "$k"; done
     fi
     s="$(state)"
-    local c="${s%% *}" w="${s##* }"
+    local c w
+    read -r c w _ <<<"$s"
     if [ "$c" = "$want" ]; then
       if [ "$menu" = 1 ] && [ "${w:-0}" -gt 40 ]; then return 0; fi
       if [ "$menu" = 0 ] && [ "${w:-0}" -eq 0 ]; then return 0; fi
@@ -128,6 +131,23 @@ wait_for 1 0 || { echo "FAIL: the test cart did not start"; fail=1; }
 [ $fail -eq 0 ] && { wait_for 12 0 s || { echo "FAIL: S did not reach btn(0, 1)"; fail=1; }; }
 [ $fail -eq 0 ] && { wait_for 12 1 p || { echo "FAIL: P did not open the pause menu"; fail=1; }; }
 [ $fail -eq 0 ] && { wait_for 12 0 Escape || { echo "FAIL: Escape did not close the pause menu"; fail=1; }; }
+# The key configuration screen: title bar (7) in the corner, the first
+# entry's bar (14) until a key is taken for it.
+[ $fail -eq 0 ] && { wait_for 7 0 x || { echo "FAIL: the key configuration screen did not open"; fail=1; }; }
+if [ $fail -eq 0 ]; then
+  taken=0
+  for i in $(seq 150); do
+    if [ $((i % 25)) -eq 1 ]; then
+      xdotool mousemove 300 260 keydown k
+      sleep 0.4
+      xdotool keyup k
+    fi
+    s="$(state)"
+    [ "${s##* }" = "6" ] && { taken=1; break; }
+    sleep 0.2
+  done
+  [ $taken -eq 1 ] || { echo "FAIL: the key configuration screen did not take K ($s)"; fail=1; }
+fi
 
 # Alt+F4 quits; the cart data is written on the way out.
 if [ $fail -eq 0 ]; then
@@ -145,6 +165,9 @@ if [ $fail -eq 0 ]; then
     f="$tmp/home/cdata/input_xvfb.zkd.txt"
     [ "$(head -c 24 "$f" 2>/dev/null)" = "000100000001000000010000" ] ||
       { echo "FAIL: cart data: $(head -c 40 "$f" 2>/dev/null)"; fail=1; }
+    # (a retried X may have been taken for the first entry before K)
+    grep -qE "^button_keys (27 )?14 0 0 0 0 0 0 0 0 0 0 0" "$tmp/home/config.txt" ||
+      { echo "FAIL: key map not saved: $(grep button_keys "$tmp/home/config.txt")"; fail=1; }
   fi
 fi
 [ $fail -eq 0 ] && echo "input window test passed"
