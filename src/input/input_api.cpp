@@ -6,8 +6,11 @@
 #include "runner/cpu.h"
 
 namespace {
-int zk_btn_0(lua_State* L, const int* source) {
+// btn and btnp: the held array or the pressed array.
+int zk_btn_0(lua_State* L, bool use_pressed) {
+  const int* source = use_pressed ? zbuttons.pressed : zbuttons.held;
   if (!zk_arg_present(L, 1)) {
+    // Bit k: button k mod 8 of player k / 8, players 0 and 1.
     int bits = 0;
     for (int k = 0; k < 16; k++)
       if (source[8 * (k / 8) + k % 8]) bits |= 1 << k;
@@ -24,8 +27,8 @@ int zk_btn_0(lua_State* L, const int* source) {
 }
 }  // namespace
 
-int zk_btn(lua_State* L) { return zk_btn_0(L, zbuttons.held); }
-int zk_btnp(lua_State* L) { return zk_btn_0(L, zbuttons.pressed); }
+int zk_btn(lua_State* L) { return zk_btn_0(L, false); }
+int zk_btnp(lua_State* L) { return zk_btn_0(L, true); }
 
 const zk_api_entry zk_input_api[] = {
     {"btn", zk_btn},

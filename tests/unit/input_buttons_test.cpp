@@ -5,6 +5,8 @@
 #include "input_fixture.h"
 #include "lang/interp.h"
 #include "lang_script.h"
+#include "runner/cpu.h"
+#include "runner/links.h"
 
 namespace {
 // Frames (counted from the first report) at which btnp reports button b of
@@ -240,4 +242,15 @@ TEST_F(InputTest, GlitchTestHoldsRandomButtonsZeroToFive) {
   for (int b = 0; b < 6; b++) EXPECT_GT(seen[b], 0) << b;
   EXPECT_EQ(seen[6], 0);
   EXPECT_EQ(seen[7], 0);
+}
+
+TEST_F(InputScript, CallsWithAnArgumentChargeFourCycles) {
+  cpu_reset_all();
+  prog_set_machine(s.L);  // charges go to the running machine
+  int32_t before = zcpu.api_total;
+  s.run("btn() btnp()");
+  EXPECT_EQ(zcpu.api_total, before);
+  s.run("btn(1) btnp(2, 1) btn(0, 9)");
+  EXPECT_EQ(zcpu.api_total, before + 12);
+  prog_set_machine(nullptr);
 }
