@@ -2,12 +2,7 @@
 # data.pod beside the executable: found and booted (the head cartridge is
 # mounted at boot frame 90), and when it is missing or damaged the program
 # says "couldn't load <path>" and leaves with status 0.
-set -uo pipefail
-bin="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-tmp="$(mktemp -d)"
-trap 'rm -rf "$tmp"' EXIT
-fail=0
-check() { if ! eval "$1"; then echo "FAIL: $2"; fail=1; fi; }
+source "$(dirname "$0")/../data/check_lib.sh" "$@"
 run() { (cd "$tmp" && timeout 120 "$1" -home "$tmp/home" -fast -frames "$2" >"$tmp/out" 2>&1); }
 
 pod="$(dirname "$bin")/data.pod"

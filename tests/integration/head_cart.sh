@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # The head cartridge boots from data.pod, shows its title without errors and
 # starts a game when O is pressed (scripted buttons), deterministically.
-set -uo pipefail
-bin="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-tmp="$(mktemp -d)"
-trap 'rm -rf "$tmp"' EXIT
-fail=0
-check() { if ! eval "$1"; then echo "FAIL: $2"; fail=1; fi; }
+source "$(dirname "$0")/../data/check_lib.sh" "$@"
 # boot NAME [options...]: boots the console for 400 steps, dumps the screen.
 boot() {
   local name="$1"

@@ -2,12 +2,7 @@
 # config.txt through real start-ups: a fresh file with every key and one
 # session, sessions counting up, the clamps, values written from the
 # as-loaded copy, and the log's start-up and shut-down steps.
-set -uo pipefail
-bin="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-tmp="$(mktemp -d)"
-trap 'rm -rf "$tmp"' EXIT
-fail=0
-check() { if ! eval "$1"; then echo "FAIL: $2"; fail=1; fi; }
+source "$(dirname "$0")/../data/check_lib.sh" "$@"
 run() { (cd "$tmp" && timeout 60 "$bin" -home "$tmp/home" -fast -frames 3 "$@" >"$tmp/out" 2>&1); }
 
 pod="$(dirname "$bin")/data.pod"

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # Execute mode end to end: cart data kept across two runs, exit statuses,
 # and reproducible runs under the automation options.
-set -uo pipefail
-bin="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-tmp="$(mktemp -d)"
-trap 'rm -rf "$tmp"' EXIT
-fail=0
-check() { if ! eval "$1"; then echo "FAIL: $2"; fail=1; fi; }
+source "$(dirname "$0")/../data/check_lib.sh" "$@"
 if [ ! -f "$(dirname "$bin")/data.pod" ]; then
   echo "data.pod not built: execute-mode checks skipped"
   exit 0
