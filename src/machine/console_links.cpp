@@ -18,6 +18,7 @@
 #include "gfx/shapes.h"
 #include "gfx/video.h"
 #include "input/keyconfig.h"
+#include "lang/fixed.h"
 #include "shell/config.h"
 #include <lodepng.h>
 #include <cstdlib>
@@ -233,7 +234,8 @@ void link_set_video_start() {}
 bool link_save_video() { return false; }
 void link_capture_frame() {}
 void link_close_io_pins() { gpio_reset(); }
-void link_seed_machine_rng(uint32_t) {}
+// The script machine's generator (rnd): seeded at boot and at each run.
+void link_seed_machine_rng(uint32_t seed) { zurkel_srand(seed); }
 void link_loaded_cart_cross() {
   brim_bitmap* g = loaded_cart ? loaded_cart->gfx : nullptr;
   if (!g) return;

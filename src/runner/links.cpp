@@ -21,6 +21,7 @@
 #include "gfx/font.h"
 #include "gfx/gfx_api.h"
 #include "gfx/print.h"
+#include "gfx/video.h"
 #include "lang/interp.h"
 #include "lang/preprocess.h"
 #include "lang/tabs.h"
@@ -95,6 +96,7 @@ void prog_close_lua_state(lua_State* L) {
 lua_State* prog_machine() { return L0; }
 void prog_set_machine(lua_State* L) { L0 = L; }
 int prog_runtime_line() { return zurkel_runtime_line; }
+void prog_clear_runtime_line() { zurkel_runtime_line = 0; }
 int prog_last_line_number() { return zurkel_last_line_number; }
 void prog_reset_call_state(lua_State* L) { lua_reset_call_state_zurkel(L); }
 int prog_lua_spend_cpu(lua_State* L, int units) { return lua_spend_cpu(L, units); }
@@ -177,7 +179,10 @@ void prog_set_audio_pause(int state) { link_set_audio_pause(state); }
 int prog_sound_stat(int n) { return zurkel_sound_stat(n); }
 void prog_seed_rng(uint32_t seed) { link_seed_machine_rng(seed); }
 uint64_t prog_time_ms() { return brim_get_time(); }
-int prog_host_fps() { return 60; }
+// Under the virtual clock the host is taken to keep up at 60 (the loop
+// runs one iteration per update period, so its measured rate would only
+// echo the target and a dropped rate could never come back).
+int prog_host_fps() { return zopts.fast ? 60 : brim_get_fps(); }
 bool prog_window_active() { return brim_window_active(); }
 int prog_sleep_ms() { return brim_configured_sleep_ms(); }
 int prog_last_draw_ms() { return zcon.last_draw_ms; }

@@ -12,7 +12,8 @@ lua_State* prog_new_lua_state();            // allocator + base globals
 void prog_close_lua_state(lua_State* L);
 lua_State* prog_machine();                  // the one script machine or null
 void prog_set_machine(lua_State* L);
-int prog_runtime_line();                    // line of the last runtime error
+int prog_runtime_line();
+void prog_clear_runtime_line();                    // line of the last runtime error
 int prog_last_line_number();                // last line the parser reached
 void prog_reset_call_state(lua_State* L);
 int prog_lua_spend_cpu(lua_State* L, int units);  // shortens the hook countdown

@@ -109,6 +109,9 @@ void reset_lua_machine() {
   lua_State* old = prog_machine();
   prog_set_machine(nullptr);
   prog_close_lua_state(old);
+  // A new machine has raised no error yet: an error from a host function
+  // (which stores no line) must not show the old machine's last line.
+  prog_clear_runtime_line();
   lua_State* L = prog_new_lua_state();
   if (L) add_c_functions(L);
   prog_set_machine(L);
@@ -168,6 +171,10 @@ void run_cart() {
   prog_forget_other_cart();
   reset_lua_machine();
   prog_reload_rom();
+  // Data the previous program changed since its last write-out is written
+  // before its slot closes; a restart (run, load, the run chain) would
+  // otherwise lose up to a second of it.
+  if (prog_cartdata_dirty()) prog_save_cartdata();
   prog_clear_cartdata_id();
   for (int i = 0; i < 6; i++) {
     zrun.menu_labels[i][0] = 0;

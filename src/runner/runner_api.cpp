@@ -4,9 +4,11 @@
 
 #include "api/registry.h"
 #include "lang/zk_args.h"
+#include "lauxlib.h"
 #include "lua.h"
 #include "machine/pstate.h"
 #include "runner/cpu.h"
+#include "runner/errors.h"
 #include "runner/links.h"
 #include "runner/queries.h"
 #include "runner/runner.h"
@@ -107,7 +109,17 @@ int zk__paused(lua_State*) {
   return 0;
 }
 
+// The language's assert, which also records the message it was given so
+// the error report can show it; an assert without a message clears it.
+int zk_assert(lua_State* L) {
+  if (lua_toboolean(L, 1)) return lua_gettop(L);
+  const char* message = luaL_optstring(L, 2, nullptr);
+  zurkel_assert_message(message);
+  return luaL_error(L, "%s", message ? message : "assertion failed!");
+}
+
 const zk_api_entry zk_runner_api[] = {
+    {"assert", zk_assert},
     {"flip", zk_flip},
     {"stop", zk_stop},
     {"run", zk_run},

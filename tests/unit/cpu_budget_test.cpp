@@ -1,4 +1,5 @@
 #include "runner_fixture.h"
+#include "runner/queries.h"
 
 class CpuTest : public RunnerTest {
  protected:
@@ -177,4 +178,21 @@ TEST_F(FrameRateTest, ControlOffIgnoresTheHost) {
   marks(0, 1000, 100, 900);
   update_frame_rate();
   EXPECT_EQ(machine.fps_target, 60);
+}
+
+TEST_F(FrameRateTest, HostRateIsTheSmoothedPresentationRate) {
+  smoothed_fps = (41 << 16) + 0x8000;
+  EXPECT_EQ(prog_host_fps(), 41);
+  EXPECT_EQ(zurkel_stat_value(9), 41 << 16);
+  cpu_set_fps(60);
+  fill_host_rate(41);
+  update_frame_rate();
+  EXPECT_EQ(machine.fps_target, 30);
+}
+
+TEST_F(FrameRateTest, VirtualClockHostKeepsUp) {
+  smoothed_fps = 30 << 16;  // the virtual clock's rate echoes the target
+  zopts.fast = 1;
+  EXPECT_EQ(prog_host_fps(), 60);
+  zopts.fast = 0;
 }

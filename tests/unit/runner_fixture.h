@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gfx/bitmap.h"
+#include "gfx/video.h"
 #include "lang/zk_args.h"
 #include "lua.h"
 #include "machine/cart.h"
@@ -45,6 +46,8 @@ class RunnerTest : public ::testing::Test {
     cpu_reset_all();
     zopts.exec = 0;
     console_config.host_framerate_control = 1;
+    zopts.fast = 0;
+    smoothed_fps = 60 << 16;  // the host keeps up
     printed().clear();
     zurkel_set_print_listener([](const char* t, int c) { printed().push_back({t, c}); });
   }

@@ -59,3 +59,34 @@ TEST_F(LinesTest, ArgumentErrorsHaveNoLine) {
   // itself carries no position
   EXPECT_TRUE(printed_has("bad argument #1 to 'sub' (string expected, got nil)", 6)) << all_printed();
 }
+
+TEST_F(LinesTest, FailingAssertRecordsItsMessage) {
+  ASSERT_TRUE(start("function f()\n assert(1==1, \"fine\")\n assert(false, \"hp below 0\")\nend\n-->8\nfunction _update()\n f()\nend\n"));
+  step();
+  expect_lines({{"hp below 0", 6}, {"hp below 0", 6}, {"in f line 3 (tab 0)", 13}, {"in _update line 2 (tab 1)", 13}});
+  EXPECT_STREQ(zrun.assert_message, "hp below 0");
+}
+
+TEST_F(LinesTest, AssertWithoutMessageClearsTheRecord) {
+  zurkel_assert_message("left over");
+  ASSERT_TRUE(start("assert(nil)"));
+  zurkel_assert_message("left over");
+  step();
+  expect_lines({{"assertion failed!", 6}});
+  EXPECT_STREQ(zrun.assert_message, "");
+}
+
+TEST_F(LinesTest, PassingAssertReturnsItsArguments) {
+  ASSERT_TRUE(start("a,b,c=assert(1,2,3) if a+b+c!=6 then x=nil+1 end"));
+  step();
+  EXPECT_TRUE(printed().empty()) << all_printed();
+  EXPECT_EQ(zrun.end_reason, ZK_END_NORMAL);
+}
+
+TEST_F(LinesTest, AssertMessageOver254IsCutInTheRecordOnly) {
+  ASSERT_TRUE(start("m=\"\" for i=1,30 do m=m..\"0123456789\" end assert(false, m)"));
+  step();
+  ASSERT_EQ(printed().size(), 2u) << all_printed();
+  EXPECT_EQ(printed()[0].text.size(), 300u);
+  EXPECT_EQ(printed()[1].text, printed()[0].text.substr(0, 254));
+}
