@@ -38,6 +38,7 @@
 #include "pod/embedded_carts.h"
 #include "platform/host.h"
 #include "api/cartdata.h"
+#include "api/heap.h"
 #include "input/buttons.h"
 #include "input/keys.h"
 #include "input/mouse.h"
@@ -49,39 +50,8 @@
 
 // ---------------------------------------------------------------- interpreter
 
-namespace {
-// Counts every block into pstate->heap_bytes and refuses growth past the
-// hard limit, so a runaway program cannot take the host down.
-void* counting_alloc(void*, void* block, size_t osize, size_t nsize) {
-  constexpr int64_t kHard = 0x8000000;
-  int32_t* heap = pstate ? &pstate->heap_bytes : nullptr;
-  if (nsize == 0) {
-    if (block) {
-      if (heap) *heap -= static_cast<int32_t>(osize);
-      std::free(block);
-    }
-    return nullptr;
-  }
-  int64_t now = heap ? *heap : 0;
-  int64_t allowance = pstate ? pstate->code_allowance : 0;
-  if (block == nullptr) osize = 0;
-  if (pstate && now - allowance > 0x200000) {
-    pstate->heap_over_budget = 1;
-    if (L0) lua_zurkel_soft_yield(L0);
-  }
-  if (nsize > osize && now - allowance + static_cast<int64_t>(nsize - osize) > kHard) {
-    if (pstate) pstate->heap_refused = 1;
-    return nullptr;
-  }
-  void* p = std::realloc(block, nsize);
-  if (!p) return nullptr;
-  if (heap) *heap += static_cast<int32_t>(nsize) - static_cast<int32_t>(osize);
-  return p;
-}
-}  // namespace
-
 lua_State* prog_new_lua_state() {
-  lua_State* L = lua_newstate(counting_alloc, nullptr);
+  lua_State* L = lua_newstate(zurkel_lua_alloc, nullptr);
   if (!L) return nullptr;
   zurkel_open_base(L);
   // Parser messages show their line numbers within the code tab.

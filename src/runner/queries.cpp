@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "api/heap.h"
 #include "lang/zk_args.h"
 #include "lua.h"
 #include "machine/pstate.h"
@@ -47,11 +48,7 @@ void zurkel_parse_clock(const char* text, int out[6]) {
 
 int32_t zurkel_stat_value(int n) {
   switch (n) {
-    case 0: {
-      int64_t bytes = pstate ? static_cast<int64_t>(pstate->heap_bytes) + pstate->code_allowance : 0;
-      bytes = std::clamp<int64_t>(bytes, 0, 2097152);
-      return static_cast<int32_t>(bytes << 6);
-    }
+    case 0: return zurkel_heap_stat();
     case 1: return cycles_2_frame_capacity(zcpu.frame_cycles);
     case 2: return cycles_2_frame_capacity(zcpu.api_total);
     case 5: return whole(12);

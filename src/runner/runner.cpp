@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "api/heap.h"
 #include "api/registry.h"
 #include "lauxlib.h"
 #include "lua.h"
@@ -88,10 +89,6 @@ void report_runtime_error(lua_State* L, const char* message) {
   } else {
     print_traceback(L);
   }
-}
-
-bool over_heap_limit() {
-  return static_cast<int64_t>(pstate->heap_bytes) + pstate->code_allowance > ZURKEL_HEAP_LIMIT;
 }
 }  // namespace
 
@@ -310,24 +307,13 @@ bool run_slice_section() {
   zrun.section_count++;
   pstate->heap_over_budget = 0;
 
-  lua_gc(L, LUA_GCRESTART, 0);
-  if (lua_gc(L, LUA_GCISRUNNING, 0)) lua_gc(L, LUA_GCCOLLECT, 0);
-  if (over_heap_limit()) {
-    lua_gc(L, LUA_GCCOLLECT, 0);
-    if (over_heap_limit()) {
-      int before = pstate->heap_bytes;
-      lua_gc(L, LUA_GCCOLLECT, 0);
-      brim_debugf("gc hard collect: %d -> %d\n", before, pstate->heap_bytes + pstate->code_allowance);
-      if (over_heap_limit()) {
-        zrun.end_reason = ZK_END_OUT_OF_MEMORY;
-        reset_lua_machine();
-        suspend_program();
-        zurkel_print_col("out of memory", 6);
-        return false;
-      }
-    }
+  if (!zurkel_heap_collect_for_slice(L)) {
+    zrun.end_reason = ZK_END_OUT_OF_MEMORY;
+    reset_lua_machine();
+    suspend_program();
+    zurkel_print_col("out of memory", 6);
+    return false;
   }
-  lua_gc(L, LUA_GCSTOP, 0);
 
   if (pstate->mode == 1) {
     int before = lua_status(L);

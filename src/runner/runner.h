@@ -8,7 +8,6 @@ struct lua_State;
 constexpr int ZURKEL_CODE_CHAR_LIMIT = 65536;
 constexpr int ZURKEL_TOKEN_LIMIT = 8192;
 constexpr int ZURKEL_LUA_CODE_BUFFER = 81920;
-constexpr int ZURKEL_HEAP_LIMIT = 0x200000;     // 2 MiB with the code allowance
 constexpr int ZURKEL_MAX_SECTIONS = 1024;       // slice sections per update step
 constexpr int ZURKEL_RUN_CHAIN_MAX = 2047;
 
