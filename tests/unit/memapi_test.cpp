@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <string>
 
@@ -182,6 +184,36 @@ TEST_F(MemApi, TheWrittenFilesListHoldsAtMost256Names) {
   EXPECT_EQ(eval("cstore(0, 0, 1, 'f256.zk')"), 0);
   EXPECT_FALSE(std::filesystem::exists(folder + "cstore/f256.zk"));
   EXPECT_EQ(eval("cstore(0, 0, 1, 'f3.zk')"), 1);  // a known name still works
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// The target is written to a temporary file and renamed over the old one, so
+// a write that fails (here: the temporary name is taken by a folder) leaves
+// the existing file exactly as it was.
+TEST_F(MemApi, AFailedCstoreLeavesTheExistingFileIntact) {
+  for (const std::string name : {"keep.zk", "keep.zk.png"}) {
+    zurkel_poke(m.get(), m->cart, 0, 0x11);
+    ASSERT_EQ(eval("cstore(0, 0, 16, '" + name + "')"), 16) << name;
+    std::string file = folder + "cstore/" + name;
+    std::string before = read_file(file);
+    ASSERT_FALSE(before.empty());
+    std::string temp = file + (name == "keep.zk" ? ".tmp" : ".tmp" + std::to_string(getpid()));
+    std::filesystem::create_directory(temp);
+    zurkel_poke(m.get(), m->cart, 0, 0x22);
+    EXPECT_EQ(eval("cstore(0, 0, 16, '" + name + "')"), 0) << name;
+    EXPECT_EQ(read_file(file), before) << name;
+    std::filesystem::remove(temp);
+    EXPECT_EQ(eval("cstore(0, 0, 16, '" + name + "')"), 16) << name;
+    EXPECT_NE(read_file(file), before) << name;
+    for (const auto& e : std::filesystem::directory_iterator(folder + "cstore"))
+      EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << e.path();
+  }
 }
 
 }  // namespace
