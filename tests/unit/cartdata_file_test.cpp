@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "api/cartdata.h"
 #include "lang/zk_args.h"
 #include "lauxlib.h"
@@ -35,7 +37,8 @@ class CartData : public ::testing::Test {
     zrun.program_started = true;
     cartdata_program_started = [] { return zrun.program_started; };
     cartdata_clear_id();
-    folder = std::string(::testing::TempDir()) + "zk_cdata/";
+    // one folder per process: CTest runs these tests side by side
+    folder = std::string(::testing::TempDir()) + "zk_cdata_" + std::to_string(getpid()) + "/";
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     std::snprintf(console_config.cdata_path, BRIM_PATH_MAX, "%s", folder.c_str());
