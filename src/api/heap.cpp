@@ -122,5 +122,8 @@ bool zurkel_heap_collect_for_slice(lua_State* L) {
   lua_gc(L, LUA_GCSTOP, 0);
   g_collecting = false;
   pstate->heap_over_budget = 0;
+  // A refusal belongs to the slice it happened in: one whose error a
+  // coroutine caught must not hide the traceback of a later, unrelated error.
+  pstate->heap_refused = 0;
   return fits;
 }

@@ -33,6 +33,6 @@ int32_t zurkel_heap_stat();
 // The collection in front of a slice: restart the collector and collect;
 // while over the 2 MiB budget, a second full collection and an emergency
 // one ("gc hard collect" in the log). Then the collector is stopped for the
-// slice and the over-budget mark cleared. False when the program is still
+// slice and the over-budget and refused marks cleared. False when the program is still
 // over budget: the caller ends it with "out of memory".
 bool zurkel_heap_collect_for_slice(lua_State* L);

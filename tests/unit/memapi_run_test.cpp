@@ -188,4 +188,12 @@ function _update() grow() end
   EXPECT_EQ(global_int("ok"), 1);
 }
 
+TEST_F(MemRun, AnOldRefusalDoesNotHideTheNextTraceback) {
+  ASSERT_TRUE(start("function f()\n local a=nil\n return a.b\nend\nfunction _update() f() end\n"));
+  machine.heap_refused = 1;  // left over from an error a coroutine caught
+  step();
+  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  EXPECT_TRUE(printed_has("in f line 3 (tab 0)", 13)) << all_printed();
+}
+
 }  // namespace
