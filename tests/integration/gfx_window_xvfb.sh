@@ -10,28 +10,10 @@ if ! command -v Xvfb >/dev/null || ! command -v import >/dev/null || ! command -
   exit 0
 fi
 tmp="$(mktemp -d)"
-xpid=""
-zpid=""
-cleanup() {
-  [ -n "$zpid" ] && kill "$zpid" 2>/dev/null
-  [ -n "$xpid" ] && { kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; }
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../data/xvfb_lib.sh"
+start_xvfb 91 140
 
-# A free display number.
-for n in $(seq 91 140); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { disp=":$n"; break; }
-done
-Xvfb "$disp" -screen 0 800x600x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
-xpid=$!
-for _ in $(seq 50); do
-  DISPLAY="$disp" xdpyinfo >/dev/null 2>&1 && break
-  [ -x "$(command -v xdpyinfo)" ] || { sleep 1; break; }
-  sleep 0.1
-done
-
-export DISPLAY="$disp" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 (cd "$tmp" && exec "$bin" -home "$tmp/home" -width 600 -height 520 -windowed 1 -pixel_perfect 1 \
    -window_x 0 -window_y 0 -frameless 1 -software_blit 0 >"$tmp/out" 2>&1) &
 zpid=$!
