@@ -191,9 +191,9 @@ void link_text_exit() { brim_text_exit(); }
 
 // --- sound
 int link_sound_init() {
-  // An audio dump drives the mixer from the main loop: no device, and
-  // fades follow emulated time.
-  if (zopts.dump_audio[0]) {
+  // An audio dump or the virtual clock drives the mixer from the main loop:
+  // no device, and channels and fades follow emulated time.
+  if (zopts.dump_audio[0] || zopts.fast) {
     brim_audio_use_sample_clock();
     brim_sound_init(0);
     return 0;
