@@ -156,6 +156,10 @@ void derive_cart_identity(const char* filename, const char* root_path, const cha
 
 void run_cart() {
   if (!pstate) return;
+  // A restart (run(), "reset cart") replaces the program without stopping
+  // it: data it changed since the last write-out is written now, before
+  // the slot closes, or the new run would read the old file.
+  if (prog_cartdata_dirty()) prog_save_cartdata();
   prog_merge_code_from_tabs();
   copy_cut(zrun.current_params, pstate->run_args, 1024);
   pstate->run_args[0] = 0;
