@@ -107,10 +107,11 @@ void automation_step_end(int rate) {
 }
 
 void automation_finish() {
-  // The frame as composed for the window (pause menu and disk icon over the
-  // display), without the banner: what a recording of the frame shows.
-  const brim_bitmap* frame = pstate ? (pstate->capture ? pstate->capture : pstate->display) : nullptr;
-  if (zopts.dump_screen[0] && frame && !write_bitmap_png(zopts.dump_screen, frame, link_palette())) {
+  // The display bitmap: the machine screen through the screen palette and
+  // screen mode, without what the host draws over it (pause menu, disk icon,
+  // banner), so a dump shows what the cartridge drew.
+  if (zopts.dump_screen[0] && pstate && pstate->display &&
+      !write_bitmap_png(zopts.dump_screen, pstate->display, link_palette())) {
     std::printf("could not write %s\n", zopts.dump_screen);
     std::fflush(stdout);
   }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The pause menu end to end with scripted buttons: the pause button opens it
-# (shown in the screen dump), the program's frames stop meanwhile, a custom
+# (the screen dump keeps the cart's own frame), the program's frames stop meanwhile, a custom
 # item runs its callback, the press that chose it never reaches the program,
 # 0x5F30 swallows one pause press, and sound is held while the menu is open
 # and for four updates after it closes.
@@ -34,12 +34,9 @@ runcart menu.zk -frames 40 -seed 1 -input "$tmp/open.txt" -dump_screen "$tmp/ope
 expect_status 0 "menu stays open"
 check "[ '$(words)' = 00170000000000000000000000000000 ]" "23 frames before the menu, no callback: $(words)"
 png "$tmp/open.png" >"$tmp/open.txt"
-# continue, hello, reset cart, quit: 4 items, a box of 40 rows centred on 64.
-for xy in "24 44" "104 44" "64 44" "24 83" "104 83" "64 83" "24 60" "104 60"; do
-  check "[ \"\$(pixel '$tmp/open.txt' $xy)\" = 07 ]" "menu outline at $xy"
-done
-for xy in "64 43" "64 84" "22 60" "106 60" "10 10"; do
-  check "[ \"\$(pixel '$tmp/open.txt' $xy)\" = 01 ]" "cart screen outside the menu at $xy"
+# The dump is the display: the cart's last frame, not the menu drawn over it.
+for xy in "24 44" "104 44" "64 44" "24 83" "64 60" "10 10"; do
+  check "[ \"\$(pixel '$tmp/open.txt' $xy)\" = 01 ]" "cart screen under the menu at $xy"
 done
 
 # Down, then O on "hello" (held at step 30, carried out at step 31): the
@@ -48,8 +45,6 @@ done
 printf '0 0\n20 40\n22 0\n24 8\n26 0\n30 10\n32 0\n' >"$tmp/pick.txt"
 runcart menu.zk -frames 50 -seed 1 -input "$tmp/pick.txt" -dump_screen "$tmp/pick.png"
 check "[ '$(words)' = 00290000001700000001000000000000 ]" "callback after frame 23, 41 frames: $(words)"
-png "$tmp/pick.png" >"$tmp/pick.txt"
-check "[ \"\$(pixel '$tmp/pick.txt' 24 44)\" = 01 ]" "menu gone after choosing an item"
 
 # 0x5F30 = 1: the first pause press is swallowed and clears the byte.
 mkcart swallow.zk <<'EOF2'
