@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ldebug.h"
 #include "lstate.h"
 #include "lua.h"
 #include "machine/pstate.h"
@@ -51,10 +52,15 @@ void instruction_limiter(lua_State* L, lua_Debug*) {
   // A hook inside a call the interpreter cannot suspend (a metamethod run
   // from a host function) waits for the next check instead of failing the
   // program with a yield across the host call.
-  if (zcpu.yield_counter >= cpu_budget_per_frame() && L->nny == 0) {
+  if (zcpu.yield_counter < cpu_budget_per_frame()) return;
+  if (L->nny == 0) {
     zcpu.yield_counter = 0;
     lua_yield(L, 0);
   }
+  // Such a call may run one more second of budget; past that it fails as a
+  // yield there would, so an endless loop in it cannot hang the host.
+  if (zcpu.yield_counter - cpu_budget_per_frame() >= ZURKEL_CYCLES_PER_SECOND)
+    luaG_runerror(L, "attempt to yield across a C-call boundary");
 }
 
 int32_t cycles_2_frame_capacity(int32_t cycles) {

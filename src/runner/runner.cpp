@@ -9,6 +9,7 @@
 #include "api/heap.h"
 #include "api/registry.h"
 #include "lauxlib.h"
+#include "lstate.h"
 #include "lua.h"
 #include "machine/cart.h"
 #include "machine/debug.h"
@@ -69,7 +70,7 @@ void report_syntax_error(const char* text, const char* message) {
   zrun.finished_notice = 1;
 }
 
-void report_runtime_error(lua_State* L, const char* message) {
+void report_runtime_error(lua_State* L, const char* message, bool traceback = true) {
   int line = prog_runtime_line();
   if (line > 2) {
     int tab = 0;
@@ -86,8 +87,43 @@ void report_runtime_error(lua_State* L, const char* message) {
   if (zrun.assert_message[0]) zurkel_print_col(zrun.assert_message, 6);
   if (pstate->heap_refused) {
     pstate->heap_refused = 0;
-  } else {
+  } else if (traceback) {
     print_traceback(L);
+  }
+}
+
+// Collections run finalizers (__gc), which are script code and may fail;
+// an error there, outside any protected call, would end the whole host.
+// When the machine has objects with finalizers, a full collection runs
+// first on a helper thread under protection (the main thread may be
+// suspended mid-frame), repeated until one completes: each failure removes
+// the finalizer that failed. The first failure is kept for the report.
+lua_State* g_gc_thread = nullptr;
+std::string g_gc_error;
+
+int gc_collect(lua_State* L) {
+  lua_gc(L, LUA_GCCOLLECT, 0);
+  return 0;
+}
+
+bool finalizers_pending(lua_State* L) {
+  global_State* g = G(L);
+  return g->finobj != nullptr || g->tobefnz != nullptr;
+}
+
+void run_finalizers_protected(lua_State* L) {
+  lua_State* T = g_gc_thread;
+  if (!T || !finalizers_pending(L)) return;
+  for (int attempt = 0; attempt < 4096; attempt++) {
+    lua_settop(T, 0);
+    lua_pushcfunction(T, gc_collect);
+    int status = lua_pcall(T, 0, 0, 0);
+    if (status != LUA_OK && g_gc_error.empty()) {
+      const char* m = lua_tostring(T, -1);
+      g_gc_error = m ? m : "error in __gc metamethod";
+    }
+    lua_settop(T, 0);
+    if (status == LUA_OK) return;
   }
 }
 }  // namespace
@@ -104,13 +140,18 @@ void add_c_functions(lua_State* L) {
 
 void reset_lua_machine() {
   lua_State* old = prog_machine();
+  g_gc_thread = nullptr;
   prog_set_machine(nullptr);
   prog_close_lua_state(old);
   // A new machine has raised no error yet: an error from a host function
   // (which stores no line) must not show the old machine's last line.
   prog_clear_runtime_line();
   lua_State* L = prog_new_lua_state();
-  if (L) add_c_functions(L);
+  if (L) {
+    add_c_functions(L);
+    g_gc_thread = lua_newthread(L);
+    luaL_ref(L, LUA_REGISTRYINDEX);
+  }
   prog_set_machine(L);
 }
 
@@ -172,10 +213,6 @@ void run_cart() {
   prog_forget_other_cart();
   reset_lua_machine();
   prog_reload_rom();
-  // Data the previous program changed since its last write-out is written
-  // before its slot closes; a restart (run, load, the run chain) would
-  // otherwise lose up to a second of it.
-  if (prog_cartdata_dirty()) prog_save_cartdata();
   prog_clear_cartdata_id();
   for (int i = 0; i < 6; i++) {
     zrun.menu_labels[i][0] = 0;
@@ -311,11 +348,22 @@ bool run_slice_section() {
   zrun.section_count++;
   pstate->heap_over_budget = 0;
 
+  g_gc_error.clear();
+  run_finalizers_protected(L);
   if (!zurkel_heap_collect_for_slice(L)) {
     zrun.end_reason = ZK_END_OUT_OF_MEMORY;
     reset_lua_machine();
     suspend_program();
     zurkel_print_col("out of memory", 6);
+    return false;
+  }
+  if (!g_gc_error.empty() && pstate->mode == 1 && !pstate->reset_glitch) {
+    // A failing finalizer ends the program like any runtime error; there
+    // is no useful traceback (the program is only suspended).
+    std::string message = g_gc_error;
+    zrun.end_reason = ZK_END_RUNTIME_ERROR;
+    suspend_program();
+    report_runtime_error(L, message.c_str(), false);
     return false;
   }
 

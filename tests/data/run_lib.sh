@@ -35,7 +35,7 @@ mkcart() {
 runcart() {
   local name="$1"
   shift
-  out="$(cd "$tmp" && timeout 60 "$bin" -home "$tmp/home" -x "$tmp/$name" -fast "$@" 2>"$tmp/stderr")"
+  out="$(cd "$tmp" && timeout -k 5 60 "$bin" -home "$tmp/home" -x "$tmp/$name" -fast "$@" 2>"$tmp/stderr")"
   status=$?
 }
 

@@ -32,6 +32,23 @@ CART
 runcart spinupdate.zk -frames 30
 expect_status 0 "endless _update ended by -frames"
 
+# An endless loop inside a call that cannot be suspended (a metamethod run
+# from a host function) fails after one more second of budget instead of
+# hanging the host.
+mkcart pairsloop.zk <<'CART'
+t=setmetatable({},{__pairs=function()
+ while true do end
+end})
+function _update() for k in pairs(t) do end end
+CART
+runcart pairsloop.zk -frames 30
+expect_output "** 
+** runtime error line 2 tab 0
+**  while true do end
+** attempt to yield across a C-call boundary
+** in _update line 4 (tab 0)" "endless loop in __pairs"
+expect_status 2 "endless loop in __pairs"
+
 # 100,000 instructions per frame fit the 30 fps budget: one frame per step.
 mkcart fit30.zk <<'CART'
 cartdata("fit30")

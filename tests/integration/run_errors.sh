@@ -91,6 +91,12 @@ expect_output "**
 ** cart data id: bad char" "console-side error"
 expect_status 2 "console-side error"
 
+# A finalizer that fails ends the program with its message, not the host.
+printf 'function _update()\n setmetatable({},{__gc=function() local x=nil+1 end})\nend\n' | mkcart gcerr.zk
+runcart gcerr.zk -frames 30
+expect_line "** error in __gc metamethod (attempt to perform arithmetic on a nil value)" "failing finalizer"
+expect_status 2 "failing finalizer"
+
 # Size limits: 8,192 tokens run, 8,193 are refused before anything runs.
 for i in $(seq 2730); do echo 'x=1'; done > "$tmp/code"
 { cat "$tmp/code"; echo 'stop()'; } | mkcart tokens8192.zk

@@ -357,6 +357,35 @@ TEST_F(RunnerTest, BudgetNeverYieldsAcrossAHostCall) {
   EXPECT_TRUE(printed().empty()) << all_printed();
 }
 
+TEST_F(RunnerTest, EndlessLoopInAHostCallFailsAfterASecondOfBudget) {
+  ASSERT_TRUE(start("t=setmetatable({},{__pairs=function(t)\n while true do end\nend})\nfor k in pairs(t) do end"));
+  step();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  ASSERT_GE(printed().size(), 3u) << all_printed();
+  EXPECT_EQ(printed()[0].text, "runtime error line 2 tab 0");
+  EXPECT_EQ(printed()[1].text, " while true do end");
+  EXPECT_EQ(printed()[2].text, "attempt to yield across a C-call boundary");
+  // one frame's budget at 30 plus one second
+  EXPECT_GE(zcpu.frame_cycles, 139810 + 4194304);
+  EXPECT_LT(zcpu.frame_cycles, 139810 + 4194304 + 2048);
+}
+
+TEST_F(RunnerTest, FailingFinalizerEndsTheProgramNotTheHost) {
+  ASSERT_TRUE(start("function _update()\n local t=setmetatable({},{__gc=function() local x=nil+1 end})\nend"));
+  step();
+  step();
+  EXPECT_EQ(machine.mode, 0);
+  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  EXPECT_TRUE(printed_has("error in __gc metamethod (attempt to perform arithmetic on a nil value)", 6))
+      << all_printed();
+  // the machine still works for the next run
+  ASSERT_TRUE(start("x=1 function _update() x+=1 end"));
+  step();
+  step();
+  EXPECT_EQ(global_int("x"), 3);
+}
+
 TEST_F(RunnerTest, AFailedMachineIsNotResumedAgain) {
   ASSERT_TRUE(start("function _update() local t=nil t.x=1 end"));
   step();
