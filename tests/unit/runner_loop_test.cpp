@@ -1,4 +1,5 @@
 #include "runner_fixture.h"
+#include "lang/fixed.h"
 
 TEST_F(RunnerTest, UpdateAndDrawRunOncePerFrameAt30) {
   ASSERT_TRUE(start("u=0 d=0 i=0 function _init() i=i+1 end function _update() u=u+1 end function _draw() d=d+1 end"));
@@ -408,4 +409,21 @@ TEST_F(RunnerTest, ARunCopiesTheRomPartOfTheLoadedCart) {
   cart->gfx->line[0][0] = 0;
   cart->gfx->line[0][1] = 0;
   cart->sprite_flags[3] = 0;
+}
+
+TEST_F(RunnerTest, EachRunSeedsTheScriptGenerator) {
+  auto first_rnd = [&](uint32_t seed) {
+    zopts.seed_given = 1;
+    zopts.seed = seed;
+    EXPECT_TRUE(start("x=rnd(30000)"));
+    step();
+    return global_int("x");
+  };
+  int a = first_rnd(5);
+  zurkel_srand(1234);  // whatever the generator did before, the run reseeds it
+  int b = first_rnd(5);
+  int c = first_rnd(6);
+  zopts.seed_given = 0;
+  EXPECT_EQ(a, b);
+  EXPECT_NE(a, c);
 }
