@@ -32,6 +32,38 @@ CART
 runcart spinupdate.zk -frames 30
 expect_status 0 "endless _update ended by -frames"
 
+# A frame cut by the budget is not presented: the display keeps the last
+# finished frame (the screen dump equals that of a cart that only ever
+# drew it), while a frame that finishes is shown.
+mkcart steady.zk <<'CART'
+function _draw() cls(3) end
+CART
+runcart steady.zk -frames 20 -dump_screen "$tmp/steady.png"
+mkcart held.zk <<'CART'
+f=0
+function _draw()
+ f+=1
+ if f==1 then cls(3) else cls(8) while true do end end
+end
+CART
+runcart held.zk -frames 20 -dump_screen "$tmp/held.png"
+mkcart shown.zk <<'CART'
+f=0
+function _draw()
+ f+=1
+ if f==1 then cls(3) else cls(8) end
+end
+CART
+runcart shown.zk -frames 20 -dump_screen "$tmp/shown.png"
+if [ ! -s "$tmp/steady.png" ] || ! cmp -s "$tmp/steady.png" "$tmp/held.png"; then
+  echo "FAIL (held frame): the unfinished frame reached the display"
+  failures=$((failures + 1))
+fi
+if cmp -s "$tmp/steady.png" "$tmp/shown.png"; then
+  echo "FAIL (finished frame): the second frame was not shown"
+  failures=$((failures + 1))
+fi
+
 # An endless loop inside a call that cannot be suspended (a metamethod run
 # from a host function) fails after one more second of budget instead of
 # hanging the host.
