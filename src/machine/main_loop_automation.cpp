@@ -93,12 +93,10 @@ void automation_step_end(int rate) {
   int n = static_cast<int>(audio_carry / rate);
   audio_carry -= static_cast<int64_t>(n) * rate;
   if (!dump) {
-    int16_t scratch[1024];
-    for (int done = 0; done < n;) {
-      int m = std::min(n - done, 1024);
-      link_mix_samples(scratch, m);
-      done += m;
-    }
+    // Mixed as one call, exactly as for a dump, then dropped.
+    static std::vector<int16_t> scratch;
+    scratch.resize(static_cast<size_t>(n));
+    if (n > 0) link_mix_samples(scratch.data(), n);
     return;
   }
   size_t at = audio.size();
