@@ -17,3 +17,9 @@ int zk_cstore(lua_State* L);
 // folder of the data folder (a leading "/" dropped).
 // reading: true for reload (a missing sandboxed file falls back to the name).
 std::string zk_cart_file_for_name(const char* name, bool reading);
+
+// A memory function that raised a runtime error ("bad memory access") yields
+// right after it, as every API function does, so the program stops there.
+// Take the mark before the memory work and ask afterwards.
+int zk_error_mark();
+bool zk_error_raised_since(int mark);

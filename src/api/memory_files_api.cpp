@@ -80,11 +80,15 @@ int zk_reload(lua_State* L) {
       return 1;
     }
     brim_debugf("  reload()ing %d bytes from: %s\n", count, file.c_str());
+    int mark = zk_error_mark();
     int rc = reload_cart_partial(file.c_str(), dest, src, count);
+    if (zk_error_raised_since(mark)) return lua_yield(L, 0);
     zk_push_int(L, rc == 0 ? count : 0);
     return 1;
   }
+  int mark = zk_error_mark();
   zurkel_reload(pstate, nullptr, dest, src, count);
+  if (zk_error_raised_since(mark)) return lua_yield(L, 0);
   zk_push_int(L, count);
   return 1;
 }
@@ -114,7 +118,9 @@ int zk_cstore(lua_State* L) {
   }
   brim_debugf("zk_cstore: storing %d bytes as: %s\n", len, file.c_str());
   make_parent_folder(file);
+  int mark = zk_error_mark();
   int rc = cstore_cart_partial(file.c_str(), dest, src, len, also_loaded);
+  if (zk_error_raised_since(mark)) return lua_yield(L, 0);
   zk_push_int(L, rc == 0 ? len : 0);
   return 1;
 }
