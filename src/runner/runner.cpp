@@ -114,6 +114,9 @@ bool finalizers_pending(lua_State* L) {
 void run_finalizers_protected(lua_State* L) {
   lua_State* T = g_gc_thread;
   if (!T || !finalizers_pending(L)) return;
+  // Finalizers are script code under the CPU budget: one that never returns
+  // is stopped by the limiter (it cannot yield here) and fails like an error.
+  lua_sethook(T, instruction_limiter, LUA_MASKCOUNT, ZURKEL_HOOK_INSTRUCTIONS);
   for (int attempt = 0; attempt < 4096; attempt++) {
     lua_settop(T, 0);
     lua_pushcfunction(T, gc_collect);

@@ -96,6 +96,11 @@ printf 'function _update()\n setmetatable({},{__gc=function() local x=nil+1 end}
 runcart gcerr.zk -frames 30
 expect_line "** error in __gc metamethod (attempt to perform arithmetic on a nil value)" "failing finalizer"
 expect_status 2 "failing finalizer"
+# A finalizer that never returns is stopped by the CPU budget.
+printf 'function _update()\n setmetatable({},{__gc=function() while true do end end})\nend\n' | mkcart gcloop.zk
+runcart gcloop.zk -frames 60
+expect_line "** error in __gc metamethod (attempt to yield across a C-call boundary)" "endless finalizer"
+expect_status 2 "endless finalizer"
 
 # Size limits: 8,192 tokens run, 8,193 are refused before anything runs.
 for i in $(seq 2730); do echo 'x=1'; done > "$tmp/code"
