@@ -6,6 +6,7 @@
 #include "machine/debug.h"
 #include "shell/config.h"
 #include "shell/folders.h"
+#include "shell/line_reader.h"
 
 const char* const brim_builtin_mappings[] = {nullptr};
 const int brim_builtin_mapping_count = 0;
@@ -13,20 +14,6 @@ const int brim_builtin_mapping_count = 0;
 namespace {
 constexpr const char* FILE_NAME = "sdl_controllers.txt";
 constexpr const char* USER_FILE_TEXT = "// add SDL2 game controller mappings to this file\n";
-
-// Reads one line of at most max characters into out; the rest of a longer
-// line is skipped. False at the end of the file.
-bool read_line(FILE* f, char* out, int max) {
-  int n = 0, c;
-  bool any = false;
-  while ((c = std::fgetc(f)) != EOF) {
-    any = true;
-    if (c == '\n') break;
-    if (n < max) out[n++] = static_cast<char>(c);
-  }
-  out[n] = 0;
-  return any;
-}
 
 char* trim(char* s) {
   while (*s == ' ' || *s == '\t' || *s == '\r') s++;
@@ -41,7 +28,7 @@ bool brim_read_controller_file(const char* path, brim_add_mapping_fn add) {
   if (!f) return false;
   brim_debugf("Reading controller mappings: %s\n", path);
   char line[BRIM_MAPPING_LINE_MAX + 1];
-  while (read_line(f, line, BRIM_MAPPING_LINE_MAX)) {
+  while (brim_read_line(f, line, BRIM_MAPPING_LINE_MAX)) {
     char* m = trim(line);
     if (!*m || *m == '/') continue;
     int r = add ? add(m) : -1;

@@ -6,6 +6,7 @@
 #include "machine/debug.h"
 #include "shell/config_keys.h"
 #include "shell/folders.h"
+#include "shell/line_reader.h"
 
 brim_config cconfig;
 brim_config cconfig0;
@@ -91,17 +92,11 @@ bool line_takes(const config_key& k, const char* line) {
   return std::strncmp(line, k.name, std::strlen(k.name)) == 0;
 }
 
-// Reads one line of at most 254 characters; the rest of a longer line is
-// dropped so it cannot pose as a line of its own.
+// Reads one line of at most 254 characters (a longer line's rest is dropped)
+// without its line ending.
 bool read_line(FILE* f, char* buf) {
-  int n = 0, c;
-  bool any = false;
-  while ((c = std::fgetc(f)) != EOF) {
-    any = true;
-    if (c == '\n') break;
-    if (n < LINE_MAX_CHARS) buf[n++] = static_cast<char>(c);
-  }
-  buf[n] = 0;
+  bool any = brim_read_line(f, buf, LINE_MAX_CHARS);
+  int n = static_cast<int>(std::strlen(buf));
   while (n > 0 && (buf[n - 1] == '\r' || buf[n - 1] == '\n')) buf[--n] = 0;
   return any;
 }

@@ -94,6 +94,14 @@ expect_eq() {
   fi
 }
 
+# expect CONDITION MESSAGE: a failure when the eval'd CONDITION is false.
+expect() {
+  if ! eval "$1"; then
+    echo "FAIL ($2)"
+    failures=$((failures + 1))
+  fi
+}
+
 finish() {
   if [ "$failures" -ne 0 ]; then
     echo "$failures failure(s)"

@@ -9,13 +9,6 @@ source "$3/tests/data/run_lib.sh" "$@"
 
 # word N of a cart-data file as a 16.16 integer
 word() { printf '%d' "0x$(tr -d '\n' < "$tmp/home/cdata/$1.zkd.txt" | cut -c$(($2 * 8 + 1))-$(($2 * 8 + 8)))"; }
-expect() {
-  if ! eval "$1"; then
-    echo "FAIL ($2)"
-    failures=$((failures + 1))
-  fi
-}
-
 # 1. Tables without bound: word 0 the largest stat(0), word 1 the frames.
 mkcart greedy.zk <<'EOF'
 cartdata("heap_greedy")

@@ -6,13 +6,6 @@
 set -uo pipefail
 source "$3/tests/data/run_lib.sh" "$@"
 
-expect() {
-  if ! eval "$1"; then
-    echo "FAIL ($2)"
-    failures=$((failures + 1))
-  fi
-}
-
 mkcart store.zk <<'EOF'
 cartdata("memapi_store")
 for i = 0, 0x1fff do poke(i, (i * 7 + 3) % 256) end
