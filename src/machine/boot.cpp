@@ -95,9 +95,28 @@ void move_boot() {
       }
       break;
     case 90:
-      if (pstate->mode == 2) link_boot_embedded_cart();
+      if (pstate->mode == 2) {
+        link_boot_embedded_cart();
+        if (zopts.run && zopts.auto_load_fn[0] && !zopts.exec) boot_command_line_cart();
+      }
       break;
   }
+}
+
+// -run with a cartridge named on the command line: that cartridge runs
+// after the boot sequence instead of the head cartridge (which stays
+// mounted, so the cart can still load it). If it cannot be loaded the
+// console says so and the head cartridge runs.
+void boot_command_line_cart() {
+  if (!link_load_cart_file(zopts.auto_load_fn)) {
+    char line[1100];
+    std::snprintf(line, sizeof line, "could not load %s", zopts.auto_load_fn);
+    link_print(line, 8);
+    return;
+  }
+  pstate->mode = 0;
+  pstate->pending_command = 1;
+  if (zopts.params_given) std::snprintf(pstate->run_args, sizeof pstate->run_args, "%s", zopts.params);
 }
 
 void move_splash() {

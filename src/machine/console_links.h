@@ -30,7 +30,7 @@ void link_mark_menu_selected(int slot);
 bool link_load_data_pod(const char* path);
 void link_boot_embedded_cart();
 void link_new_loaded_cart();
-bool link_load_cart_file(const char* path);   // execute mode
+bool link_load_cart_file(const char* path);   // execute mode, -run
 void link_quick_load();
 void link_quick_save();
 bool link_loaded_cart_unsaved();

@@ -24,5 +24,16 @@ check "cmp -s '$tmp/title.png' '$tmp/title2.png'" "two runs with the same seed s
 check "! cmp -s '$tmp/title.png' '$tmp/play.png'" "pressing O leaves the title screen"
 check "[ -f '$tmp/home-title/cdata/zurkel_head.zkd.txt' ] || [ -f '$tmp/home-play/cdata/zurkel_head.zkd.txt' ]" "the cart opened its cart data"
 
+# -run: the cartridge named on the command line runs after the boot sequence
+# instead of the head cart; without -run (and without -x) it does not.
+printf 'zurkel cartridge // t\nversion 12\n__lua__\ncartdata("boot_run")\ndset(0,1)\n__gfx__\n' >"$tmp/mine.zk"
+boot mine "$tmp/mine.zk" -run
+check "[ -f '$tmp/home-mine/cdata/boot_run.zkd.txt' ]" "-run runs the command-line cart after boot"
+boot notmine "$tmp/mine.zk"
+check "[ ! -f '$tmp/home-notmine/cdata/boot_run.zkd.txt' ]" "without -run the head cart runs"
+check "cmp -s '$tmp/title.png' '$tmp/notmine.png'" "without -run the head cart's title shows"
+boot missing "$tmp/none.zk" -run
+check "cmp -s '$tmp/title.png' '$tmp/missing.png'" "-run with a missing cart leaves the head cart to run"
+
 [ $fail -eq 0 ] && echo ok
 exit $fail
