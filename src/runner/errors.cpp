@@ -12,26 +12,17 @@
 #include "runner/runner.h"
 #include "shell/printer.h"
 
-namespace {
-void copy_cut(char* dst, const char* src, size_t keep) {
-  size_t n = std::strlen(src);
-  if (n > keep) n = keep;
-  std::memcpy(dst, src, n);
-  dst[n] = 0;
-}
-}  // namespace
-
 void zurkel_runtime_error(const char* message) {
   if (!pstate || pstate->reset_glitch) return;
   pstate->pending_command = 4;
-  copy_cut(zrun.error_text, message ? message : "", sizeof zrun.error_text - 1);
+  zurkel_copy_cut(zrun.error_text, message ? message : "", sizeof zrun.error_text - 1);
 }
 
 const char* zurkel_runtime_error_text() { return zrun.error_text; }
 
 void zurkel_assert_message(const char* text) {
   zrun.assert_message[0] = 0;
-  if (text) copy_cut(zrun.assert_message, text, 254);
+  if (text) zurkel_copy_cut(zrun.assert_message, text, 254);
 }
 
 void extract_runtime_error(const char* message) {
@@ -66,20 +57,20 @@ const char* extract_syntax_error(const char* message, char* out, int cap) {
   const char* rest = colon ? colon + 1 : message;
   while (*rest == ' ') rest++;
   int keep = cap - 1 < 1023 ? cap - 1 : 1023;
-  copy_cut(out, rest, keep);
+  zurkel_copy_cut(out, rest, keep);
   return out;
 }
 
 void get_nth_line(const char* text, int n, char* out, int cap) {
   const char* p = text ? text : "";
   if (n < 0) {
-    copy_cut(out, "<eof>", cap - 1);
+    zurkel_copy_cut(out, "<eof>", cap - 1);
     return;
   }
   for (int i = 0; i < n; i++) {
     p = std::strchr(p, '\n');
     if (!p) {
-      copy_cut(out, "<eof>", cap - 1);
+      zurkel_copy_cut(out, "<eof>", cap - 1);
       return;
     }
     p++;

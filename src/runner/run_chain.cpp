@@ -9,12 +9,6 @@ zurkel_run_chain_item* top() {
   return zrun.run_chain && zrun.run_chain_items > 0 ? &zrun.run_chain[zrun.run_chain_items - 1] : nullptr;
 }
 
-void copy_cut(char* dst, const char* src, size_t keep) {
-  size_t n = src ? std::strlen(src) : 0;
-  if (n > keep) n = keep;
-  if (n) std::memcpy(dst, src, n);
-  dst[n] = 0;
-}
 }  // namespace
 
 void reset_run_chain() { zrun.run_chain_items = 0; }
@@ -23,9 +17,9 @@ void add_run_chain_item(const char* file, const char* label, int pending) {
   if (!zrun.run_chain) zrun.run_chain = new zurkel_run_chain_item[ZURKEL_RUN_CHAIN_MAX]();
   if (zrun.run_chain_items >= ZURKEL_RUN_CHAIN_MAX) return;
   zurkel_run_chain_item& it = zrun.run_chain[zrun.run_chain_items++];
-  copy_cut(it.file, file, sizeof it.file - 1);
-  copy_cut(it.label, label, sizeof it.label - 1);
-  copy_cut(it.params, zrun.current_params, 1024);
+  zurkel_copy_cut(it.file, file, sizeof it.file - 1);
+  zurkel_copy_cut(it.label, label, sizeof it.label - 1);
+  zurkel_copy_cut(it.params, zrun.current_params, 1024);
   it.pending = pending;
 }
 

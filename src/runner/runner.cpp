@@ -26,12 +26,6 @@ namespace {
 std::vector<char> g_code_buffer(ZURKEL_LUA_CODE_BUFFER);
 uint64_t g_last_cartdata_save = 0;
 
-void copy_cut(char* dst, const char* src, size_t keep) {
-  size_t n = std::strlen(src);
-  if (n > keep) n = keep;
-  std::memcpy(dst, src, n);
-  dst[n] = 0;
-}
 
 int count_lines(const char* text) {
   int n = 1;
@@ -131,6 +125,13 @@ void run_finalizers_protected(lua_State* L) {
 }
 }  // namespace
 
+void zurkel_copy_cut(char* dst, const char* src, size_t keep) {
+  size_t n = src ? std::strlen(src) : 0;
+  if (n > keep) n = keep;
+  if (n) std::memcpy(dst, src, n);
+  dst[n] = 0;
+}
+
 void add_c_functions(lua_State* L) {
   prog_init_api_function_names();
   for (const zk_api_entry* const* t = zk_api_tables; *t; t++) {
@@ -174,7 +175,7 @@ void derive_cart_identity(const char* filename, const char* root_path, const cha
   size_t rl = root_path ? std::strlen(root_path) : 0;
   size_t bl = bbs_path ? std::strlen(bbs_path) : 0;
   if (rl && std::strncmp(filename, root_path, rl) == 0) {
-    copy_cut(out, filename + rl, cap - 1);
+    zurkel_copy_cut(out, filename + rl, cap - 1);
     return;
   }
   if (bl && std::strncmp(filename, bbs_path, bl) == 0) {
@@ -195,7 +196,7 @@ void derive_cart_identity(const char* filename, const char* root_path, const cha
     out[n] = 0;
     return;
   }
-  copy_cut(out, filename, cap - 1);
+  zurkel_copy_cut(out, filename, cap - 1);
 }
 
 void run_cart() {
@@ -205,7 +206,7 @@ void run_cart() {
   // the slot closes, or the new run would read the old file.
   if (prog_cartdata_dirty()) prog_save_cartdata();
   prog_merge_code_from_tabs();
-  copy_cut(zrun.current_params, pstate->run_args, 1024);
+  zurkel_copy_cut(zrun.current_params, pstate->run_args, 1024);
   pstate->run_args[0] = 0;
   zrun.cart_identity[0] = 0;
   zrun.devkit_notice_shown = false;

@@ -1,6 +1,7 @@
 // The program runner: turns the loaded cart into a running program, resumes
 // it once per update step and reports every way it can end.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct lua_State;
@@ -90,3 +91,7 @@ void run_chain_confirm_pending();
 // The cart identity from a file name, given the cart and board folders.
 void derive_cart_identity(const char* filename, const char* root_path, const char* bbs_path,
                           char* out, int cap);
+
+// Copies at most keep characters of src (null reads as "") into dst and
+// ends it with a zero; dst holds keep + 1 bytes.
+void zurkel_copy_cut(char* dst, const char* src, size_t keep);

@@ -13,15 +13,6 @@
 #include "runner/queries.h"
 #include "runner/runner.h"
 
-namespace {
-void copy_cut(char* dst, const char* src, size_t keep) {
-  size_t n = std::strlen(src);
-  if (n > keep) n = keep;
-  std::memcpy(dst, src, n);
-  dst[n] = 0;
-}
-}  // namespace
-
 // The buttons are polled once per frame, before the update (by the generated
 // main loop's _update_buttons, or by the console before each slice). Polling
 // again here would make every new press vanish before _update could see it.
@@ -44,7 +35,7 @@ int zk_stop(lua_State* L) {
 int zk_run(lua_State* L) {
   if (!pstate) return 0;
   const char* params = lua_type(L, 1) == LUA_TSTRING || lua_type(L, 1) == LUA_TNUMBER ? lua_tostring(L, 1) : "";
-  copy_cut(pstate->run_args, params, 1024);
+  zurkel_copy_cut(pstate->run_args, params, 1024);
   pstate->pending_command = 1;
   return 0;
 }
@@ -57,7 +48,7 @@ int zk_holdframe(lua_State*) {
 int zk__menuitem(lua_State* L) {
   int i = zk_arg_int(L, 1);
   if (i < 1 || i > 5) return 0;
-  if (lua_type(L, 2) == LUA_TSTRING) copy_cut(zrun.menu_labels[i], lua_tostring(L, 2), 16);
+  if (lua_type(L, 2) == LUA_TSTRING) zurkel_copy_cut(zrun.menu_labels[i], lua_tostring(L, 2), 16);
   else zrun.menu_labels[i][0] = 0;
   return 0;
 }
