@@ -8,6 +8,9 @@
 
 #include "api/cartdata.h"
 #include "audio/audio.h"
+#include "capture/gif_save.h"
+#include "capture/screenshot.h"
+#include "capture/video_clip.h"
 #include "cart/pipeline.h"
 #include "cart/textcart.h"
 #include "gfx/bitmap.h"
@@ -229,10 +232,10 @@ void link_browser_update() {}
 void link_browser_draw() {}
 void link_keyconfig_update() { keyconfig_step(); }
 void link_keyconfig_draw() { keyconfig_draw(); }
-bool link_save_screenshot() { return false; }
-void link_set_video_start() {}
-bool link_save_video() { return false; }
-void link_capture_frame() {}
+bool link_save_screenshot() { return save_png_screenshot(pstate->display) == 0; }
+void link_set_video_start() { reset_video(); }
+bool link_save_video() { return save_gif() == 0; }
+void link_capture_frame() { record_video_frame(pstate->capture, brim_get_time()); }
 void link_close_io_pins() { gpio_reset(); }
 // The script machine's generator (rnd): seeded at boot and at each run.
 void link_seed_machine_rng(uint32_t seed) { zurkel_srand(seed); }
