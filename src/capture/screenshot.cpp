@@ -45,9 +45,17 @@ bool brim_save_png(const char* path, const brim_bitmap* bmp) {
       rgba[o++] = c == 0 ? 0 : 255;
     }
   }
+  // Always 8-bit RGBA: the encoder would otherwise pick the smallest type.
+  LodePNGState state;
+  lodepng_state_init(&state);
+  state.encoder.auto_convert = 0;
+  state.info_raw.colortype = LCT_RGBA;
+  state.info_raw.bitdepth = 8;
+  state.info_png.color.colortype = LCT_RGBA;
+  state.info_png.color.bitdepth = 8;
   png_bytes png;
-  unsigned err = lodepng_encode_memory(&png.data, &png.size, rgba.data(), bmp->w, bmp->h,
-                                       LCT_RGBA, 8);
+  unsigned err = lodepng_encode(&png.data, &png.size, rgba.data(), bmp->w, bmp->h, &state);
+  lodepng_state_cleanup(&state);
   bool ok = err == 0 && brim_write_file_safely(path, write_png_bytes, &png);
   std::free(png.data);
   return ok;

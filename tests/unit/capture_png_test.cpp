@@ -38,6 +38,12 @@ TEST_F(CaptureTest, ScreenshotIsScaledAndGoesThroughThePalette) {
   EXPECT_EQ(px[(static_cast<size_t>(18) * w + 21) * 4], 16);
   size_t last = (static_cast<size_t>(383) * w + 383) * 4;
   EXPECT_EQ(px[last], 140);
+  // Stored as 8-bit RGBA (colour type 6) even though few colours are used.
+  std::vector<unsigned char> file;
+  ASSERT_EQ(lodepng::load_file(file, desk("ZURKEL_000.png")), 0u);
+  ASSERT_GT(file.size(), 26u);
+  EXPECT_EQ(file[24], 8);
+  EXPECT_EQ(file[25], 6);
   brim_destroy_bitmap(b);
 }
 
