@@ -10,20 +10,16 @@
 #include "capture/output_files.h"
 #include "capture/scale.h"
 #include "gfx/bitmap.h"
+#include "gfx/png_encode.h"
 #include "gfx/video.h"
 #include "machine/debug.h"
 #include "shell/config.h"
 #include "shell/folders.h"
 
 namespace {
-struct png_bytes {
-  unsigned char* data = nullptr;
-  size_t size = 0;
-};
-
 bool write_png_bytes(FILE* f, void* ctx) {
-  auto* png = static_cast<png_bytes*>(ctx);
-  return std::fwrite(png->data, 1, png->size, f) == png->size;
+  auto* png = static_cast<std::vector<unsigned char>*>(ctx);
+  return std::fwrite(png->data(), 1, png->size(), f) == png->size();
 }
 }  // namespace
 
@@ -45,20 +41,9 @@ bool brim_save_png(const char* path, const brim_bitmap* bmp) {
       rgba[o++] = c == 0 ? 0 : 255;
     }
   }
-  // Always 8-bit RGBA: the encoder would otherwise pick the smallest type.
-  LodePNGState state;
-  lodepng_state_init(&state);
-  state.encoder.auto_convert = 0;
-  state.info_raw.colortype = LCT_RGBA;
-  state.info_raw.bitdepth = 8;
-  state.info_png.color.colortype = LCT_RGBA;
-  state.info_png.color.bitdepth = 8;
-  png_bytes png;
-  unsigned err = lodepng_encode(&png.data, &png.size, rgba.data(), bmp->w, bmp->h, &state);
-  lodepng_state_cleanup(&state);
-  bool ok = err == 0 && brim_write_file_safely(path, write_png_bytes, &png);
-  std::free(png.data);
-  return ok;
+  std::vector<unsigned char> png;
+  return brim_encode_png(rgba.data(), bmp->w, bmp->h, LCT_RGBA, png) &&
+         brim_write_file_safely(path, write_png_bytes, &png);
 }
 
 int save_png_screenshot(const brim_bitmap* display) {

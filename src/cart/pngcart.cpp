@@ -10,6 +10,7 @@
 #include "machine/memory.h"
 #include "cart/cart_seams.h"
 #include "cart/compress.h"
+#include "gfx/png_encode.h"
 #include "pod/stream.h"
 
 int zurkel_png_load_error = 0;
@@ -158,7 +159,7 @@ bool cart_png_encode(const brim_bitmap* picture, std::vector<uint8_t>& png) {
     rgba[i + 3] = picture->data[i + 3];
   }
   png.clear();
-  return lodepng::encode(png, rgba, picture->w, picture->h, LCT_RGBA, 8) == 0;
+  return brim_encode_png(rgba.data(), picture->w, picture->h, LCT_RGBA, png);
 }
 
 int save_zurkel_cart_png(zurkel_cart* cart, const char* path) {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "gfx/png_encode.h"
 #include "gfx/bitmap.h"
 #include "input/buttons.h"
 #include "machine/console_links.h"
@@ -128,7 +129,7 @@ bool write_bitmap_png(const char* path, const brim_bitmap* b, const uint8_t* pal
       std::memcpy(&rgb[(static_cast<size_t>(y) * b->w + x) * 3], pal + 3 * v, 3);
     }
   std::vector<unsigned char> png;
-  if (lodepng::encode(png, rgb, b->w, b->h, LCT_RGB, 8)) return false;
+  if (!brim_encode_png(rgb.data(), b->w, b->h, LCT_RGB, png)) return false;
   return brim_write_file_safely(path, write_bytes, &png);
 }
 
