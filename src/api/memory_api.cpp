@@ -19,7 +19,9 @@ zurkel_cart* live_cart() { return pstate ? pstate->cart : nullptr; }
 // The stop-and-report request that zurkel_runtime_error leaves for the main
 // loop (it is ignored, and so never seen here, during the reset effect).
 int zk_error_mark() { return pstate ? pstate->pending_command & 4 : 0; }
-bool zk_error_raised_since(int mark) { return !mark && zk_error_mark(); }
+int zk_finish(lua_State* L, int mark, int nresults) {
+  return !mark && zk_error_mark() ? lua_yield(L, 0) : nresults;
+}
 
 int zk_peek(lua_State* L) {
   if (nargs(L) == 1) refund_cpu(-2);
@@ -31,7 +33,7 @@ int zk_poke(lua_State* L) {
   if (nargs(L) == 2) refund_cpu(-3);
   int mark = zk_error_mark();
   zurkel_poke(pstate, live_cart(), zk_arg_int(L, 1), zk_arg_int(L, 2));
-  return zk_error_raised_since(mark) ? lua_yield(L, 0) : 0;
+  return zk_finish(L, mark, 0);
 }
 
 int zk_memcpy(lua_State* L) {
@@ -39,7 +41,7 @@ int zk_memcpy(lua_State* L) {
   spend_cpu(len + 1);
   int mark = zk_error_mark();
   zurkel_memcpy(pstate, live_cart(), dest, src, len);
-  return zk_error_raised_since(mark) ? lua_yield(L, 0) : 0;
+  return zk_finish(L, mark, 0);
 }
 
 int zk_memset(lua_State* L) {
@@ -47,7 +49,7 @@ int zk_memset(lua_State* L) {
   spend_cpu((len + 1) / 2);
   int mark = zk_error_mark();
   zurkel_memset(pstate, live_cart(), dest, value, len);
-  return zk_error_raised_since(mark) ? lua_yield(L, 0) : 0;
+  return zk_finish(L, mark, 0);
 }
 
 const zk_api_entry zk_memory_api[] = {

@@ -20,6 +20,7 @@ std::string zk_cart_file_for_name(const char* name, bool reading);
 
 // A memory function that raised a runtime error ("bad memory access") yields
 // right after it, as every API function does, so the program stops there.
-// Take the mark before the memory work and ask afterwards.
+// Take the mark before the memory work; zk_finish then returns the
+// function's nresults, or yields when the work raised an error.
 int zk_error_mark();
-bool zk_error_raised_since(int mark);
+int zk_finish(lua_State* L, int mark, int nresults);

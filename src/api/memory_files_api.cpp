@@ -24,6 +24,20 @@ constexpr int kCostCap = 4096;
 
 int capped(int len) { return len > kCostCap ? kCostCap : len; }
 
+// reload and cstore: (dest, src, len) when given all three, else the whole
+// ROM part (0, 0, 0x4300). True when the three were given.
+bool read_block_args(lua_State* L, int* dest, int* src, int* len) {
+  if (lua_gettop(L) < 3) {
+    *dest = *src = 0;
+    *len = kRomSize;
+    return false;
+  }
+  *dest = zk_arg_int(L, 1);
+  *src = zk_arg_int(L, 2);
+  *len = zk_arg_int(L, 3);
+  return true;
+}
+
 // A ".." component would let a program write outside the cstore folder.
 bool climbs_out(const std::string& name) {
   size_t start = 0;
@@ -62,16 +76,10 @@ std::string zk_cart_file_for_name(const char* name_in, bool reading) {
 
 int zk_reload(lua_State* L) {
   int n = lua_gettop(L);
-  int dest = 0, src = 0, count = kRomSize;
-  if (n >= 3) {
-    dest = zk_arg_int(L, 1);
-    src = zk_arg_int(L, 2);
-    int len = zk_arg_int(L, 3);
-    count = static_cast<int16_t>(len);
-    spend_cpu(8 * capped(len));
-  } else {
-    spend_cpu(0x8000);
-  }
+  int dest, src, len;
+  // Fewer than three arguments: the whole ROM part, at the full cost.
+  spend_cpu(read_block_args(L, &dest, &src, &len) ? 8 * capped(len) : 0x8000);
+  int count = n >= 3 ? static_cast<int16_t>(len) : len;
   if (n == 4) {
     const char* name = lua_tostring(L, 4);
     std::string file = zk_cart_file_for_name(name, true);
@@ -82,28 +90,19 @@ int zk_reload(lua_State* L) {
     brim_debugf("  reload()ing %d bytes from: %s\n", count, file.c_str());
     int mark = zk_error_mark();
     int rc = reload_cart_partial(file.c_str(), dest, src, count);
-    if (zk_error_raised_since(mark)) return lua_yield(L, 0);
     zk_push_int(L, rc == 0 ? count : 0);
-    return 1;
+    return zk_finish(L, mark, 1);
   }
   int mark = zk_error_mark();
   zurkel_reload(pstate, nullptr, dest, src, count);
-  if (zk_error_raised_since(mark)) return lua_yield(L, 0);
   zk_push_int(L, count);
-  return 1;
+  return zk_finish(L, mark, 1);
 }
 
 int zk_cstore(lua_State* L) {
   int n = lua_gettop(L);
-  int dest = 0, src = 0, len = kRomSize;
-  if (n >= 3) {
-    dest = zk_arg_int(L, 1);
-    src = zk_arg_int(L, 2);
-    len = zk_arg_int(L, 3);
-    spend_cpu(64 * capped(len));
-  } else {
-    spend_cpu(0x40000);
-  }
+  int dest, src, len;
+  spend_cpu(read_block_args(L, &dest, &src, &len) ? 64 * capped(len) : 0x40000);
   std::string file;
   int also_loaded = 0;
   if (n < 4) {
@@ -120,7 +119,6 @@ int zk_cstore(lua_State* L) {
   make_parent_folder(file);
   int mark = zk_error_mark();
   int rc = cstore_cart_partial(file.c_str(), dest, src, len, also_loaded);
-  if (zk_error_raised_since(mark)) return lua_yield(L, 0);
   zk_push_int(L, rc == 0 ? len : 0);
-  return 1;
+  return zk_finish(L, mark, 1);
 }
