@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cart/textcart.h"
+#include "shell/folders.h"
 
 namespace {
 
@@ -99,12 +100,11 @@ int brim_save_zurkel_cart_to_file(const zurkel_cart* cart, brim_stream* s) {
 int brim_save_zurkel_cart(const zurkel_cart* cart, const char* path) {
   if (!cart || !path) return 1;
   std::string temp = std::string(path) + ".tmp";
-  brim_stream* s = brim_fopen_file(temp.c_str(), "wb");
-  if (!s) return 1;
-  brim_save_zurkel_cart_to_file(cart, s);
-  bool ok = !std::ferror(s->fp);
-  if (brim_fclose(s) != 0) ok = false;
-  if (ok && std::rename(temp.c_str(), path) != 0) ok = false;
-  if (!ok) std::remove(temp.c_str());
-  return ok ? 0 : 1;
+  auto write = [](FILE* f, void* ctx) {
+    brim_stream s;
+    s.fp = f;
+    brim_save_zurkel_cart_to_file(static_cast<const zurkel_cart*>(ctx), &s);
+    return true;
+  };
+  return brim_write_file_via(path, temp.c_str(), write, const_cast<zurkel_cart*>(cart)) ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 
 #include "machine/debug.h"
 #include "pod/pod.h"
+#include "shell/folders.h"
 
 namespace {
 
@@ -78,15 +79,13 @@ int brim_save_pod(const char* path, brim_pod* pod) {
   // Written beside the target, then renamed over it: a failed write never
   // leaves a half pod where the old one was.
   std::string temp = std::string(path) + ".tmp";
-  brim_stream* s = brim_fopen_file(temp.c_str(), "wb");
-  if (!s) {
-    brim_debugf("brim_save_pod: %s %d \n", path, -1);
-    return 0;
-  }
-  int rc = brim_save_pod_file(pod ? pod->name : "", pod, s);
-  if (brim_fclose(s) != 0) rc = -1;
-  if (rc == 0 && std::rename(temp.c_str(), path) != 0) rc = -1;
-  if (rc != 0) std::remove(temp.c_str());
+  auto write = [](FILE* f, void* ctx) {
+    auto* p = static_cast<brim_pod*>(ctx);
+    brim_stream s;
+    s.fp = f;
+    return brim_save_pod_file(p ? p->name : "", p, &s) == 0;
+  };
+  int rc = brim_write_file_via(path, temp.c_str(), write, pod) ? 0 : -1;
   brim_debugf("brim_save_pod: %s %d \n", path, rc);
   return 0;
 }

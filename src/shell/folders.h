@@ -35,3 +35,6 @@ bool brim_folder_has_entries(const char* path);
 // it, which replaces the file only when everything was written.
 using brim_file_writer = bool (*)(FILE* f, void* ctx);
 bool brim_write_file_safely(const char* path, brim_file_writer writer, void* ctx);
+// The same with the temporary file's name given (it must sit beside path).
+bool brim_write_file_via(const char* path, const char* temp_path, brim_file_writer writer,
+                         void* ctx);
