@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# install_demos() writes the demo carts of data.pod to demos/ under the root
-# folder, and every installed demo runs without an error.
+# install_demos() writes the twelve demo carts of data.pod to demos/ under
+# the root folder, and every installed demo runs 600 frames of scripted
+# presses (every button of both players in turn) without an error.
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../data/run_lib.sh" "$@"
 
@@ -8,15 +9,22 @@ echo 'install_demos()' | mkcart install.zk
 runcart install.zk -frames 5
 expect_status 0 "install_demos cart"
 demos="$tmp/home/carts/demos"
-for name in hello buttons shapes sound; do
+# A press every 10 steps, held for 3: left, right, up, down, O, X for
+# player 0 while player 1 presses the button three places on.
+{
+  echo "0 0 0"
+  for s in $(seq 20 10 580); do
+    i=$(((s / 10) % 6))
+    printf '%d %x %x\n%d 0 0\n' "$s" $((1 << i)) $((1 << ((i + 3) % 6))) $((s + 3))
+  done
+} >"$tmp/press.txt"
+for name in hello buttons shapes sound sprites mapcam collide music hiscore coro memory game; do
   if [ ! -f "$demos/$name.zk" ]; then
     echo "FAIL: $name.zk not installed"
     failures=$((failures + 1))
     continue
   fi
-  # O pressed now and then, so the demos' button paths run too.
-  printf '0 0\n20 10\n25 0\n40 20\n45 0\n' >"$tmp/press.txt"
-  out="$(cd "$tmp" && timeout 60 "$bin" -home "$tmp/home" -x "$demos/$name.zk" -fast -frames 200 \
+  out="$(cd "$tmp" && timeout 60 "$bin" -home "$tmp/home" -x "$demos/$name.zk" -fast -frames 600 -seed 1 \
     -input "$tmp/press.txt" 2>"$tmp/stderr")"
   status=$?
   expect_status 0 "$name.zk runs"
@@ -25,4 +33,5 @@ for name in hello buttons shapes sound; do
     failures=$((failures + 1))
   fi
 done
+expect "[ \$(ls \"$demos\" | wc -l) -eq 12 ]" "twelve demos installed"
 finish
