@@ -61,9 +61,9 @@ int board_add(const std::string& folder, const std::string& cart, board_add_opti
   if (e.title.empty()) e.title = file.first_comment.empty() ? title_from_name(cart) : file.first_comment;
   if (e.title.size() > BOARD_TEXT_MAX) e.title.resize(BOARD_TEXT_MAX);
   if (e.author.empty()) e.author = std::getenv("USER") ? std::getenv("USER") : "anonymous";
-  long next = kFirstId - 1;
-  for (const board_entry& x : entries) next = std::max(next, board_id_number(x.id));
-  if (e.id.empty()) e.id = std::to_string(next + 1);
+  long last = 0;
+  for (const board_entry& x : entries) last = std::max(last, board_id_number(x.id));
+  if (e.id.empty()) e.id = std::to_string(last ? last + 1 : kFirstId);
   for (const board_entry& x : entries)
     if (x.id == e.id) return fail("id " + e.id + " is taken");
   std::string bytes;

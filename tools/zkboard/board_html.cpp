@@ -39,7 +39,7 @@ std::string page(const std::string& title, const std::string& body) {
          "<title>" + escape(title) + "</title>\n"
          "<style>body{background:#1d2b53;color:#fff1e8;font-family:monospace;margin:2em}"
          "a{color:#ffec27}img{image-rendering:pixelated;width:256px;height:256px}"
-         "td{padding:0 1em 0 0}</style>\n</head>\n<body>\n" + body + "</body>\n</html>\n";
+         "td{padding:0 1em 0 0}code{white-space:nowrap}</style>\n</head>\n<body>\n" + body + "</body>\n</html>\n";
 }
 }  // namespace
 
