@@ -9,12 +9,9 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$here/build}" && pwd)"
 seconds="${2:-10}"
-zkb="$build/tools/zkboard/zkboard"
+src="$here"
 tmp="$(mktemp -d)"
-pids=""
-trap 'for p in $pids; do kill "$p" 2>/dev/null; done; rm -rf "$tmp"' EXIT
-
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+source "$here/tests/data/board_lib.sh"
 
 # The list pages the console asks for, one per request in turn.
 {
@@ -28,29 +25,22 @@ free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",
   echo 'request = function() i = i % #paths + 1; return wrk.format("GET", paths[i]) end'
 } >"$tmp/lists.lua"
 
-rate() { # URL -> requests per second
-  wrk -t2 -c20 -d"${seconds}s" -s "$tmp/lists.lua" "$1" | sed -n 's/^Requests\/sec: *//p'
+rate() { # URL -> requests per second; every answer must be a 200
+  wrk -t2 -c20 -d"${seconds}s" -s "$tmp/lists.lua" "$1" >"$tmp/wrk.out"
+  if grep -Eq 'Non-2xx|Socket errors' "$tmp/wrk.out"; then cat "$tmp/wrk.out" >&2; exit 1; fi
+  sed -n 's/^Requests\/sec: *//p' "$tmp/wrk.out"
 }
 
-"$zkb" serve "$here/assets/board" --port 0 --log /dev/null >"$tmp/serve.out" &
-serve_pid=$!
-pids="$pids $serve_pid"
-for _ in $(seq 100); do grep -q serving "$tmp/serve.out" && break; sleep 0.1; done
-serve_url=$(sed -n 's/^zkboard: serving .* at //p' "$tmp/serve.out")
+start_board "$src/assets/board" --log /dev/null
+serve_pid=$board_pid
+serve_url=$url
 start_rss=$(awk '/VmRSS/ {print $2}' "/proc/$serve_pid/status")
 serve_rate=$(rate "$serve_url")
 peak_rss=$(awk '/VmHWM/ {print $2}' "/proc/$serve_pid/status")
 
 "$zkb" render "$here/assets/board" "$tmp/out" >/dev/null
-port=$(free_port)
-mkdir -p "$tmp/nginx/tmp"
-chmod 755 "$tmp"
-sed -e "s|listen 127.0.0.1:8128;|listen 127.0.0.1:$port;|" -e "s|root /srv/zkboard;|root $tmp/out;|" \
-  "$here/tools/zkboard/nginx.conf.sample" >"$tmp/nginx.conf"
-nginx -p "$tmp/nginx" -c "$tmp/nginx.conf" -e stderr -g 'daemon off;' 2>"$tmp/nginx.log" &
-pids="$pids $!"
-for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$port/" && break; sleep 0.1; done
-nginx_rate=$(rate "http://127.0.0.1:$port")
+start_static "$tmp/out"
+nginx_rate=$(rate "$static")
 
 echo "list pages per second, 20 clients, ${seconds} s:"
 echo "  zkboard serve             $serve_rate"

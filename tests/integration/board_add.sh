@@ -40,15 +40,19 @@ check "grep -q 'board.txt:$(wc -l <"$board/board.txt"): expected 7 fields' '$tmp
 check "[ \"\$(jam 32)\" = '$(seq -s ' ' 113 -1 106) 105 ab_cd' ]" "previous board still served"
 
 # Refusals: command | exit status | message
+cp -r "$src/assets/board" "$tmp/b3"
+mkdir -p "$tmp/b2/carts"
+: >"$tmp/b2/carts/1000.zk"
 while IFS='|' read -r args want message; do
   eval "\"\$zkb\" $args" >/dev/null 2>"$tmp/err"
   got=$?
   check "[ $got = $want ] && grep -qF -- \"$message\" '$tmp/err'" "zkboard $args: status $got, $(head -c 200 "$tmp/err")"
 done <<'TABLE'
 add "$board" "$tmp/carts/hello.zk"|1|fix board.txt first
-add "$src/assets/board" /etc/hostname|1|not a cartridge
-add "$src/assets/board" "$tmp/carts/hello.zk" --id 101|1|id 101 is taken
+add "$tmp/b3" /etc/hostname|1|not a cartridge
+add "$tmp/b3" "$tmp/carts/hello.zk" --id 101|1|id 101 is taken
 add "$tmp/none" "$tmp/carts/hello.zk"|1|no board folder
+add "$tmp/b2" "$tmp/carts/hello.zk"|1|exists; give another --id
 add "$board" x --category other|2|--category
 add "$board" x --rating 6|2|--rating
 add "$board" x --date 2025-13-01|2|--date

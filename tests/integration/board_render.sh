@@ -6,6 +6,7 @@ source "$(dirname "$0")/../data/check_lib.sh" "$@"
 source "$src/tests/data/board_lib.sh"
 cp -r "$src/assets/board" "$src/assets/carts" "$tmp/"
 "$zkb" add "$tmp/board" "$tmp/carts/hello.zk" --id ab_cd --category jam --author x >/dev/null
+"$zkb" add "$tmp/board" "$tmp/carts/shapes.zk" --id 12345 --category wip --author y >/dev/null
 for i in $(seq 33); do "$zkb" add "$tmp/board" "$tmp/carts/sound.zk" --author "b$i" >/dev/null; done
 "$zkb" render "$tmp/board" "$tmp/out" >"$tmp/render.out"
 check "[ $? = 0 ] && grep -q '^zkboard: rendered ' '$tmp/render.out'" "render runs"
@@ -13,21 +14,13 @@ check "[ $? = 0 ] && grep -q '^zkboard: rendered ' '$tmp/render.out'" "render ru
 check "[ $? = 0 ]" "render again into its own output"
 check "grep -q '^/bbs/cpost_lister3.php?max=32&start_index=32&cat=7&sub=2&version=000111cm bbs/lists/new/32.png$' '$tmp/out/zkboard-render.txt'" "second page of new rendered"
 check "grep -q '^/bbs/cposts/ab/ab_cd.zk.png ' '$tmp/out/zkboard-render.txt'" "text id rendered"
+check "grep -q '^/bbs/cposts/1/12345.zk.png bbs/cposts/1/12345.zk.png$' '$tmp/out/zkboard-render.txt'" "id 12345 rendered"
 
 if ! command -v nginx >/dev/null; then
   echo "nginx is not installed (scripts/setup.sh installs it)"
   exit 1
 fi
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-mkdir -p "$tmp/nginx/tmp"
-chmod 755 "$tmp"
-sed -e "s|listen 127.0.0.1:8128;|listen 127.0.0.1:$port;|" -e "s|root /srv/zkboard;|root $tmp/out;|" \
-  "$src/tools/zkboard/nginx.conf.sample" >"$tmp/nginx.conf"
-nginx -p "$tmp/nginx" -c "$tmp/nginx.conf" -e stderr -g 'daemon off;' 2>"$tmp/nginx.log" &
-board_pids="$board_pids $!"
-static="http://127.0.0.1:$port"
-for _ in $(seq 50); do curl -s -o /dev/null "$static/" && break; sleep 0.1; done
-
+start_static "$tmp/out"
 start_board "$tmp/board"
 compared=0
 while read -r request file; do

@@ -78,6 +78,7 @@ int board_add(const std::string& folder, const std::string& cart, board_add_opti
     return fail(err.empty() ? "the author may not hold '|'" : err);
 
   std::error_code ec;
+  if (fs::exists(folder + "/" + e.file)) return fail(folder + "/" + e.file + " exists; give another --id");
   fs::create_directories(folder + "/carts", ec);
   if (!board_write_file(folder + "/" + e.file, bytes))
     return fail("cannot copy " + cart + " to " + folder + "/" + e.file);
