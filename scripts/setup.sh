@@ -41,6 +41,7 @@ fi
 # nginx is only run by the tests and the board benchmark, unprivileged on
 # ports of their own: keep apt from starting its system service (a machine
 # without an init system would fail the install), and keep it disabled.
+$sudo_cmd apt-get update -qq
 policy=/usr/sbin/policy-rc.d
 made_policy=""
 if [ ! -e "$policy" ]; then
@@ -48,7 +49,6 @@ if [ ! -e "$policy" ]; then
   $sudo_cmd chmod +x "$policy"
   made_policy=1
 fi
-$sudo_cmd apt-get update -qq
 status=0
 $sudo_cmd apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null || status=$?
 [ -z "$made_policy" ] || $sudo_cmd rm -f "$policy"

@@ -56,7 +56,7 @@ std::string board_cart_html(const board_cart& c) {
       file + "</a></p>\n"
       "<p>Play it in the console's cartridge browser (<code>zurkel -splore</code>) or load the "
       "downloaded file.</p>\n<p><a href=\"/bbs/\">every cart of this board</a></p>\n";
-  return page(e.title + " by " + e.author, body);
+  return page(e.author.empty() ? e.title : e.title + " by " + e.author, body);
 }
 
 std::string board_index_html(const board_snapshot& b) {

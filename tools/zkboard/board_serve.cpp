@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <mutex>
 
