@@ -11,6 +11,7 @@ packages=(
   curl libgtest-dev libgmock-dev googletest libbenchmark-dev
   lua5.2 clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils
+  libmicrohttpd-dev python3 nginx chromium wrk
 )
 
 export DEBIAN_FRONTEND=noninteractive
@@ -37,8 +38,24 @@ if [ ! -f "$src_list" ]; then
   rm -f "$tmp"
 fi
 
+# nginx is only run by the tests and the board benchmark, unprivileged on
+# ports of their own: keep apt from starting its system service (a machine
+# without an init system would fail the install), and keep it disabled.
 $sudo_cmd apt-get update -qq
-$sudo_cmd apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+policy=/usr/sbin/policy-rc.d
+made_policy=""
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' | $sudo_cmd tee "$policy" >/dev/null
+  $sudo_cmd chmod +x "$policy"
+  made_policy=1
+fi
+status=0
+$sudo_cmd apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null || status=$?
+[ -z "$made_policy" ] || $sudo_cmd rm -f "$policy"
+[ "$status" -eq 0 ] || exit "$status"
+if [ -d /run/systemd/system ] && command -v systemctl >/dev/null; then
+  $sudo_cmd systemctl disable --now nginx >/dev/null 2>&1 || true
+fi
 
 # Lua 5.2.4 upstream sources, checked, kept out of git in .deps/.
 want=86fb7e23cbbddfcd92684e5f8017ff41c9112251d1656dbece415a97fad171c0

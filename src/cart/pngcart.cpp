@@ -162,17 +162,21 @@ bool cart_png_encode(const brim_bitmap* picture, std::vector<uint8_t>& png) {
   return brim_encode_png(rgba.data(), picture->w, picture->h, LCT_RGBA, png);
 }
 
-int save_zurkel_cart_png(zurkel_cart* cart, const char* path) {
+bool save_zurkel_cart_png_to_memory(zurkel_cart* cart, std::vector<uint8_t>& png) {
   std::vector<uint8_t> payload(ZURKEL_PNG_PAYLOAD);
-  if (!cart || !cart_png_payload(cart, payload.data())) return 1;
+  if (!cart || !cart_png_payload(cart, payload.data())) return false;
   brim_bitmap* pic = cart_png_picture(cart);
-  if (!pic) return 1;
+  if (!pic) return false;
   cart_png_hide(pic, payload.data());
-  std::vector<uint8_t> png;
   bool ok = cart_png_encode(pic, png);
   brim_destroy_bitmap(pic);
-  if (!ok || !cart_write_file(path, png.data(), png.size())) return 1;
-  return 0;
+  return ok;
+}
+
+int save_zurkel_cart_png(zurkel_cart* cart, const char* path) {
+  std::vector<uint8_t> png;
+  if (!save_zurkel_cart_png_to_memory(cart, png)) return 1;
+  return cart_write_file(path, png.data(), png.size()) ? 0 : 1;
 }
 
 namespace {

@@ -21,6 +21,8 @@ extern int zurkel_png_load_error;
 // 0, or 1 when the code does not fit the image (no file is written) or the
 // file cannot be written.
 int save_zurkel_cart_png(zurkel_cart* cart, const char* path);
+// The same picture as PNG bytes in memory; false when the code does not fit.
+bool save_zurkel_cart_png_to_memory(zurkel_cart* cart, std::vector<uint8_t>& png);
 
 // New record with its label taken from the picture, or null.
 zurkel_cart* load_zurkel_cart_png(const char* path);

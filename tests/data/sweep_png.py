@@ -66,4 +66,5 @@ def main():
         print(' '.join('%02x' % pal.get(p, 255) for p in r))
 
 
-main()
+if __name__ == '__main__':
+    main()
