@@ -23,10 +23,22 @@ constexpr int kPixels = kSide * kSide;
 const char kPictureScript[] =
     "return function(x, y) return ((x - x % 8) / 8 + (y - y % 8) / 8) % 16 end";
 
+// A raised error unwinds as a C++ exception (Lua is compiled as C++), so
+// this is the check that the build's exception support works.
+const char kErrorScript[] = "local t return t.x";
+
+bool lua_error_caught(lua_State* L) {
+  bool ok = luaL_loadbuffer(L, kErrorScript, sizeof kErrorScript - 1, "=error") == LUA_OK &&
+            lua_pcall(L, 0, 0, 0) == LUA_ERRRUN && lua_isstring(L, -1);
+  lua_settop(L, 0);
+  return ok;
+}
+
 bool lua_draw(uint8_t* screen) {
   lua_State* L = luaL_newstate();
   if (!L) return false;
-  bool ok = luaL_loadbuffer(L, kPictureScript, sizeof kPictureScript - 1, "=picture") == LUA_OK &&
+  bool ok = lua_error_caught(L) &&
+            luaL_loadbuffer(L, kPictureScript, sizeof kPictureScript - 1, "=picture") == LUA_OK &&
             lua_pcall(L, 0, 1, 0) == LUA_OK && lua_isfunction(L, -1);
   for (int i = 0; ok && i < kPixels; i++) {
     lua_pushvalue(L, -1);
@@ -108,7 +120,7 @@ bool gif_encode(uint8_t* screen, const uint8_t (*rgb)[3]) {
 }  // namespace
 
 const char* web_selftest(uint8_t* screen, const uint8_t (*rgb)[3]) {
-  if (!lua_draw(screen)) return "lua: picture script failed";
+  if (!lua_draw(screen)) return "lua: picture script or error handling failed";
   std::vector<unsigned char> rgba = to_rgba(screen, rgb);
   std::vector<unsigned char> png;
   if (lodepng::encode(png, rgba, kSide, kSide) != 0) return "lodepng: encode failed";
