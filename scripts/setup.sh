@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian bookworm
-# machine (run as root), then fetches the Lua 5.2.4 sources that the build
-# patches. Safe to run again.
+# machine (run as root), then fetches the Debian source packages that the
+# build compiles itself (scripts/source-packages.txt). Safe to run again.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(
-  build-essential cmake pkg-config git patch dpkg-dev
+  build-essential cmake pkg-config git patch dpkg-dev bzip2 xz-utils
   libsdl2-dev liblodepng-dev libgif-dev liblz4-dev zlib1g-dev nettle-dev
   curl libgtest-dev libgmock-dev googletest libbenchmark-dev
   lua5.2 clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils
   libmicrohttpd-dev python3 nginx chromium wrk
+  emscripten
 )
 
 export DEBIAN_FRONTEND=noninteractive
@@ -57,20 +58,36 @@ if [ -d /run/systemd/system ] && command -v systemctl >/dev/null; then
   $sudo_cmd systemctl disable --now nginx >/dev/null 2>&1 || true
 fi
 
-# Lua 5.2.4 upstream sources, checked, kept out of git in .deps/.
-want=86fb7e23cbbddfcd92684e5f8017ff41c9112251d1656dbece415a97fad171c0
+# Source packages listed in scripts/source-packages.txt, checked, kept out
+# of git in .deps/: the pinned version, else the archive's current revision
+# of the same upstream tarball.
 deps="$here/.deps"
 mkdir -p "$deps"
-tarball="$deps/lua5.2_5.2.4.orig.tar.gz"
-if [ ! -f "$tarball" ] || [ "$(sha256sum "$tarball" | cut -d' ' -f1)" != "$want" ]; then
-  ( cd "$deps" && apt-get source --download-only -qq lua5.2 >/dev/null )
-  found=$(ls "$deps"/lua5.2_5.2.4*.orig.tar.* 2>/dev/null | head -n1)
-  [ -n "$found" ] || { echo "setup: lua5.2 source package not found" >&2; exit 1; }
-  [ "$found" = "$tarball" ] || mv "$found" "$tarball"
-fi
-got=$(sha256sum "$tarball" | cut -d' ' -f1)
-if [ "$got" != "$want" ]; then
-  echo "setup: lua 5.2.4 tarball checksum mismatch ($got)" >&2
-  exit 1
-fi
+fetch_source() {  # package version sha256-of-upstream-tarball
+  local pkg=$1 ver=$2 want=$3 upstream got log
+  upstream=${ver#*:}
+  upstream=${upstream%-*}
+  orig() { ls "$deps/${pkg}_${upstream}".orig.tar.* 2>/dev/null | grep -v '\.asc$' | head -n1; }
+  if [ -f "$deps/${pkg}_${ver#*:}.dsc" ] && [ -n "$(orig)" ] &&
+     [ "$(sha256sum "$(orig)" | cut -d' ' -f1)" = "$want" ]; then
+    return 0
+  fi
+  log=$(mktemp)
+  if ! ( cd "$deps" && apt-get source --download-only -qq "$pkg=$ver" ) >"$log" 2>&1; then
+    echo "setup: $pkg $ver not in the archive; taking its current revision" >&2
+    ( cd "$deps" && apt-get source --download-only -qq "$pkg" ) >"$log" 2>&1 ||
+      { cat "$log" >&2; rm -f "$log"; echo "setup: source package $pkg not found" >&2; exit 1; }
+  fi
+  rm -f "$log"
+  [ -n "$(orig)" ] || { echo "setup: $pkg upstream tarball missing" >&2; exit 1; }
+  got=$(sha256sum "$(orig)" | cut -d' ' -f1)
+  if [ "$got" != "$want" ]; then
+    echo "setup: $pkg upstream tarball checksum mismatch ($got)" >&2
+    exit 1
+  fi
+}
+while read -r pkg ver sum; do
+  case "$pkg" in ''|'#'*) continue;; esac
+  fetch_source "$pkg" "$ver" "$sum"
+done <"$here/scripts/source-packages.txt"
 echo "setup: ok"

@@ -1,0 +1,20 @@
+# The web build, configured by scripts/web.sh with Debian's emscripten
+# (emcmake). Included from the top-level CMakeLists.txt instead of the
+# desktop targets: no SDL, no system libraries; every C dependency is
+# compiled here from its Debian source package in .deps/ (deps.cmake) and
+# Lua through src/lang/lua with its patch series, as on the desktop.
+#
+# Single-threaded: a page opened from file:// cannot be cross-origin
+# isolated, so it has no SharedArrayBuffer and no wasm threads.
+# The interpreter raises errors as C++ exceptions (Lua is compiled as C++).
+# -fexceptions is emscripten's JavaScript-based support, which every browser
+# runs; -fwasm-exceptions (native WebAssembly exceptions) also works with
+# 3.1.6 in current browsers and gives a smaller page.
+set(ZURKEL_WEB_EXCEPTIONS "-fexceptions" CACHE STRING
+    "Exception support of the web build: -fexceptions or -fwasm-exceptions")
+add_compile_options($<$<COMPILE_LANGUAGE:CXX>:${ZURKEL_WEB_EXCEPTIONS}>)
+add_link_options(${ZURKEL_WEB_EXCEPTIONS})
+
+include("${CMAKE_CURRENT_LIST_DIR}/deps.cmake")
+add_subdirectory(src/lang/lua)
+add_subdirectory(src/platform/web)

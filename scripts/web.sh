@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the web player with Debian's emscripten: web.sh [BUILD_DIR]
+# (default build-web/). The result is one self-contained page,
+# BUILD_DIR/zurkel.html. Every C dependency is compiled from the Debian
+# source packages that scripts/setup.sh keeps in .deps/; nothing is
+# downloaded.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$here/build-web}"
+command -v emcmake >/dev/null ||
+  { echo "web.sh: emscripten is not installed (run scripts/setup.sh)" >&2; exit 1; }
+# Debian's emcc runs its JavaScript optimiser on node with acorn from here.
+export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
+# ... and on Debian's own python3, whatever else is first on PATH.
+[ -x /usr/bin/python3 ] && export EMSDK_PYTHON=/usr/bin/python3
+emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j"${ZURKEL_JOBS:-2}"
+echo "web.sh: $build/zurkel.html ($(stat -c %s "$build/zurkel.html") bytes)"
