@@ -1,5 +1,7 @@
 # Helpers for the board server's integration tests (sourced after
 # check_lib.sh). Gives $zkb (the zkboard binary), $palette, and:
+#   test_board                    copies the test board (tests/data/board) and
+#                                 assets/carts into $tmp; sets $board
 #   start_board FOLDER [OPTIONS]  runs `zkboard serve FOLDER --port 0`, waits
 #                                 for its address line, sets $url and $board_pid
 #                                 (every server started is killed at exit)
@@ -15,6 +17,12 @@ palette="$src/assets/gfx/palette.txt"
 board_pids=""
 trap 'for p in $board_pids; do kill "$p" 2>/dev/null; done; rm -rf "$tmp"' EXIT
 
+test_board() {
+  mkdir -p "$tmp/board"
+  cp -r "$src/tests/data/board/." "$tmp/board/"
+  cp -r "$src/assets/carts" "$tmp/"
+  board="$tmp/board"
+}
 start_board() {
   local folder="$1" out="$tmp/serve.out.$#.$RANDOM"
   shift

@@ -5,8 +5,7 @@
 # board when board.txt is broken. Also the command line's refusals.
 source "$(dirname "$0")/../data/check_lib.sh" "$@"
 source "$src/tests/data/board_lib.sh"
-cp -r "$src/assets/board" "$src/assets/carts" "$tmp/"
-board="$tmp/board"
+test_board
 start_board "$board"
 jam() { ids "$(list_url "${1:-0}" 'cat=7&sub=8')"; }
 jam_is() { [ "$(jam)" = "$1" ]; }
@@ -40,7 +39,7 @@ check "grep -q 'board.txt:$(wc -l <"$board/board.txt"): expected 7 fields' '$tmp
 check "[ \"\$(jam 32)\" = '$(seq -s ' ' 113 -1 106) 105 ab_cd' ]" "previous board still served"
 
 # Refusals: command | exit status | message
-cp -r "$src/assets/board" "$tmp/b3"
+cp -r "$src/tests/data/board" "$tmp/b3"
 mkdir -p "$tmp/b2/carts"
 : >"$tmp/b2/carts/1000.zk"
 while IFS='|' read -r args want message; do

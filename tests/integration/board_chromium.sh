@@ -8,7 +8,8 @@ if ! command -v chromium >/dev/null; then
   echo "chromium is not installed: skipped"
   exit 77
 fi
-start_board "$src/assets/board"
+test_board
+start_board "$board"
 browse() {
   timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \

@@ -4,7 +4,7 @@
 # second render into the same folder replaces the first.
 source "$(dirname "$0")/../data/check_lib.sh" "$@"
 source "$src/tests/data/board_lib.sh"
-cp -r "$src/assets/board" "$src/assets/carts" "$tmp/"
+test_board
 "$zkb" add "$tmp/board" "$tmp/carts/hello.zk" --id ab_cd --category jam --author x >/dev/null
 "$zkb" add "$tmp/board" "$tmp/carts/shapes.zk" --id 12345 --category wip --author y >/dev/null
 for i in $(seq 33); do "$zkb" add "$tmp/board" "$tmp/carts/sound.zk" --author "b$i" >/dev/null; done

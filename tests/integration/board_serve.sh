@@ -5,7 +5,8 @@
 # bad request.
 source "$(dirname "$0")/../data/check_lib.sh" "$@"
 source "$src/tests/data/board_lib.sh"
-start_board "$src/assets/board"
+test_board
+start_board "$board"
 
 # request | ids of the entries, in list order
 while IFS='|' read -r request want; do
@@ -74,6 +75,12 @@ check "grep -q '^zkboard: 127.0.0.1 GET /bbs/?pid=104 200 [0-9]*$' '$tmp/serve.l
 
 kill -TERM "$board_pid"
 check "timeout 5 tail --pid=$board_pid -f /dev/null && grep -q 'zkboard: stopping' '$tmp/serve.log'" "stops on SIGTERM"
+
+# The shipped board reads without a fault and offers every sample game and demo.
+"$zkb" render "$src/assets/board" "$tmp/shipped" >/dev/null 2>"$tmp/shipped.err"
+status=$?
+carts=$(grep -c '^/bbs/cposts/' "$tmp/shipped/zkboard-render.txt")
+check "[ $status = 0 ] && [ $carts = 17 ] && [ ! -s '$tmp/shipped.err' ]" "shipped board: $carts carts, $(head -c 200 "$tmp/shipped.err")"
 
 [ $fail -eq 0 ] && echo "board_serve: ok"
 exit $fail
