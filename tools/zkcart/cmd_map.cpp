@@ -17,6 +17,7 @@ struct grid {
 };
 
 bool fits(const grid& g, std::string& err) {
+  if (g.w < 1 || g.h < 1) return err = "no cells", false;
   if (g.w <= ZKC_MAP_W && g.h <= ZKC_MAP_H) return true;
   err = std::to_string(g.w) + " x " + std::to_string(g.h) + " cells; the map holds at most 128 x 64";
   return false;
@@ -129,7 +130,6 @@ bool read_csv(const std::string& text, grid& g, std::string& err) {
     rows.push_back(row);
   }
   g.h = static_cast<int>(rows.size());
-  if (g.h == 0) return err = "no rows of numbers", false;
   if (!fits(g, err)) return false;
   for (const std::vector<int>& row : rows) {
     g.cells.insert(g.cells.end(), row.begin(), row.end());

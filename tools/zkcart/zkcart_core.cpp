@@ -111,9 +111,9 @@ void settle(zurkel_cart* r) {
   merge_code_from_tabs(r);
 }
 
-std::string text_cart_fault(const zkc_load_notes& notes) {
+std::string text_cart_fault(bool empty) {
   if (textcart_future_version) return "made by a newer version of the console";
-  if (notes.header.empty()) return "empty, or not a cartridge";
+  if (empty) return "an empty file";
   return "not a cartridge: its first line must begin with \"zurkel cartridge\"";
 }
 
@@ -144,7 +144,7 @@ bool zkc_load(const std::string& path, zkc_cart& cart, zkc_load_notes& notes, st
     notes.header = tn.header;
     notes.version_line = tn.version_line;
     notes.unknown_sections = tn.unknown_sections;
-    if (!r) err = text_cart_fault(notes);
+    if (!r) err = text_cart_fault(bytes.empty());
   }
   if (!r) return false;
   settle(r.get());
@@ -212,6 +212,7 @@ bool zkc_compile(const zkc_cart& cart, std::vector<std::string>& lines) {
   take_printed();
   // The cart becomes the loaded cart, whose code tabs name error lines.
   set_loaded_cart(to_record(cart).release(), nullptr);
+  split_code_to_tabs(loaded_cart);
   merge_code_from_tabs(loaded_cart);
   zrun.program_started = false;
   reset_lua_machine();
