@@ -106,6 +106,8 @@ done <<'EOF'
 1|off.png: colour #123457 at (5, 7)|import-gfx keep.zk off.png
 1|nohead.zk: not a readable PNG file|import-label keep.zk nohead.zk
 1|has no label|export-label canon_head.zk out.png
+1|nodir/out.png: cannot write it|export-gfx keep.zk nodir/out.png
+1|missing.zk: no such file|export-map missing.zk out.png
 1|broken.json: bad JSON: parse error at line 2|import-map keep.zk broken.json
 1|flip.json: cell (0, 0) is flipped|import-map keep.zk flip.json
 1|no tile layer named "top"|import-map keep.zk map.json --layer top

@@ -23,8 +23,6 @@ bool fits(const grid& g, std::string& err) {
   return false;
 }
 
-std::string at(int x, int y) { return "cell (" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
-
 // A member of an object, or null (a reference: value() would copy).
 const json& member(const json& object, const char* key) {
   static const json none;
@@ -32,15 +30,18 @@ const json& member(const json& object, const char* key) {
   return it == object.end() ? none : *it;
 }
 
+constexpr size_t kMaxFile = 4u << 20;  // a full map with many layers is far smaller
+constexpr int kMaxGroups = 32;         // layer groups inside groups
+
 // A tile layer by name (or the first one), groups searched in order.
-const json* find_layer(const json& layers, const std::string& name) {
-  if (!layers.is_array()) return nullptr;
+const json* find_layer(const json& layers, const std::string& name, int depth = 0) {
+  if (!layers.is_array() || depth > kMaxGroups) return nullptr;
   for (const json& l : layers) {
     if (!l.is_object()) continue;
     std::string type = l.value("type", "");
     if (type == "tilelayer" && (name.empty() || l.value("name", "") == name)) return &l;
     if (type == "group")
-      if (const json* in = find_layer(member(l, "layers"), name)) return in;
+      if (const json* in = find_layer(member(l, "layers"), name, depth + 1)) return in;
   }
   return nullptr;
 }
@@ -48,6 +49,10 @@ const json* find_layer(const json& layers, const std::string& name) {
 // Tiled numbers tiles from each tileset's firstgid; 0 is an empty cell. The
 // top three bits flip or rotate a tile, which the map cannot.
 bool tiled_cells(const json& map, const json& layer, grid& g, std::string& err) {
+  auto bad = [&](int64_t i, const std::string& what) {
+    err = "cell (" + std::to_string(i % g.w) + ", " + std::to_string(i / g.w) + ")" + what;
+    return false;
+  };
   std::vector<int64_t> firstgids;
   const json& tilesets = member(map, "tilesets");
   if (tilesets.is_array())
@@ -60,16 +65,15 @@ bool tiled_cells(const json& map, const json& layer, grid& g, std::string& err) 
     return false;
   }
   for (size_t i = 0; i < data.size(); i++) {
-    int64_t gid = data[i].get<int64_t>();
-    int x = static_cast<int>(i % g.w), y = static_cast<int>(i / g.w);
-    if (gid < 0 || gid > 0xFFFFFFFFll) return err = at(x, y) + ": tile number " + std::to_string(gid) + " is not one Tiled writes", false;
-    if (gid & 0xE0000000ll) return err = at(x, y) + " is flipped or rotated; map cells cannot be", false;
+    int64_t gid = data[i].is_number_integer() ? data[i].get<int64_t>() : -1;
+    if (gid < 0 || gid > 0xFFFFFFFFll) return bad(i, ": " + data[i].dump() + " is no tile number");
+    if (gid & 0xE0000000ll) return bad(i, " is flipped or rotated; map cells cannot be");
     int64_t cell = 0;
     if (gid > 0) {
       auto set = std::upper_bound(firstgids.begin(), firstgids.end(), gid);
       cell = gid - (set == firstgids.begin() ? 1 : *(set - 1));
     }
-    if (cell > 255) return err = at(x, y) + ": tile " + std::to_string(cell) + " is not a sprite (0-255)", false;
+    if (cell > 255) return bad(i, ": tile " + std::to_string(cell) + " is not a sprite (0-255)");
     g.cells.push_back(static_cast<int>(cell));
   }
   return true;
@@ -78,25 +82,22 @@ bool tiled_cells(const json& map, const json& layer, grid& g, std::string& err) 
 bool read_json(const std::string& text, const std::string& layer_name, grid& g, std::string& err) {
   try {
     json map = json::parse(text);
-    if (!map.is_object()) return err = "not a Tiled map (no JSON object)", false;
-    if (map.value("orientation", "orthogonal") != "orthogonal")
-      return err = "an " + map.value("orientation", "") + " map; only orthogonal maps fit the console", false;
-    if (map.value("infinite", false)) return err = "an infinite map; make it a fixed size in Tiled", false;
-    const json* layer = find_layer(member(map, "layers"), layer_name);
-    if (!layer) return err = layer_name.empty() ? "no tile layer" : "no tile layer named \"" + layer_name + "\"", false;
-    if (layer->value("encoding", "csv") != "csv")
-      return err = "the layer is stored as " + layer->value("encoding", "") +
-                   "; set Tiled's tile layer format to CSV",
-             false;
+    const json* layer = map.is_object() ? find_layer(member(map, "layers"), layer_name) : nullptr;
+    if (!map.is_object()) err = "not a Tiled map (no JSON object)";
+    else if (map.value("orientation", "orthogonal") != "orthogonal")
+      err = "a map of orientation " + map.value("orientation", "") + "; the console's map is orthogonal";
+    else if (map.value("infinite", false)) err = "an infinite map; make it a fixed size in Tiled";
+    else if (!layer) err = layer_name.empty() ? "no tile layer" : "no tile layer named \"" + layer_name + "\"";
+    else if (layer->value("encoding", "csv") != "csv")
+      err = "the layer is stored as " + layer->value("encoding", "") + "; set Tiled's tile layer format to CSV";
+    if (!err.empty()) return false;
     g.w = layer->value("width", 0);
     g.h = layer->value("height", 0);
     return fits(g, err) && tiled_cells(map, *layer, g, err);
-  } catch (const json::parse_error& e) {
-    std::string what = e.what();
-    err = "bad JSON: " + what.substr(what.find("] ") + 2);
   } catch (const json::exception& e) {
     std::string what = e.what();
-    err = "not a Tiled map: " + what.substr(what.find("] ") + 2);
+    bool syntax = dynamic_cast<const json::parse_error*>(&e) != nullptr;
+    err = (syntax ? "bad JSON: " : "not a Tiled map: ") + what.substr(what.find("] ") + 2);
   }
   return false;
 }
@@ -145,7 +146,8 @@ int cmd_import_map(const zkc_args& a) {
   zkc_cart c;
   if (!zkc_open(a.pos[0], c)) return 1;
   std::string text, err;
-  if (!zkc_read_file(file, text)) return zkc_fail(file, zkc_file_exists(file) ? "cannot read it" : "no such file");
+  if (!zkc_read_file(file, text, kMaxFile))
+    return zkc_fail(file, zkc_file_exists(file) ? "cannot read it (or over 4 MiB)" : "no such file");
   size_t first = text.find_first_not_of(" \t\r\n");
   grid g;
   bool json_file = first != std::string::npos && text[first] == '{';

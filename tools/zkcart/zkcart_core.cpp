@@ -214,7 +214,6 @@ bool zkc_compile(const zkc_cart& cart, std::vector<std::string>& lines) {
   set_loaded_cart(to_record(cart).release(), nullptr);
   split_code_to_tabs(loaded_cart);
   merge_code_from_tabs(loaded_cart);
-  zrun.program_started = false;
   reset_lua_machine();
   bool ok = run_program_as(loaded_cart->code, false);
   lua_State* L = prog_machine();
@@ -386,7 +385,9 @@ std::vector<uint8_t> zkc_draw_map(const zkc_cart& cart) {
   return pixels;
 }
 
-bool zkc_read_file(const std::string& path, std::string& data) { return tool_read_file(path, data, 64u << 20); }
+bool zkc_read_file(const std::string& path, std::string& data, size_t max_size) {
+  return tool_read_file(path, data, max_size);
+}
 bool zkc_write_file(const std::string& path, const std::string& data) { return tool_write_file(path, data); }
 bool zkc_file_exists(const std::string& path) { return cart_file_exists(path); }
 std::string zkc_code_comment(const std::string& code, int n) { return tool_code_comment(code.c_str(), n); }

@@ -5,6 +5,7 @@
 // console's files touches this pair only.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -106,8 +107,8 @@ bool zkc_write_png(const std::string& path, const uint8_t* colours, int w, int h
 // left out): 1024 x 512 console colours.
 std::vector<uint8_t> zkc_draw_map(const zkc_cart& cart);
 
-// Whole-file reads (at most 64 MiB) and safe writes.
-bool zkc_read_file(const std::string& path, std::string& data);
+// Whole-file reads (false for a larger file) and safe writes.
+bool zkc_read_file(const std::string& path, std::string& data, size_t max_size);
 bool zkc_write_file(const std::string& path, const std::string& data);
 bool zkc_file_exists(const std::string& path);
 // Text of code line n (0 or 1) when it is a "--" comment, else empty.
