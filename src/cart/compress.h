@@ -3,8 +3,7 @@
 #pragma once
 #include <cstdint>
 
-// Largest compressed (or plain) code that fits a 32 KiB cartridge image.
-constexpr int ZURKEL_COMPRESSED_LIMIT = 15360;
+#include "lang/tokens_limits.h"  // ZURKEL_COMPRESSED_LIMIT: the most a 32 KiB image holds
 // Room the code part of the image offers a block (0x4300-0x7FFF).
 constexpr int ZURKEL_CODE_AREA = 0x3D00;
 

@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,18 @@ section section_of(const char* line) {
   if (std::strncmp(line, "__music__", 9) == 0) return MUSIC;
   if (std::strncmp(line, "__label__", 9) == 0) return LABEL;
   return NONE;
+}
+
+// "__name__" alone on its line (trailing blanks allowed), name of letters
+// and digits: what a mistyped section header looks like.
+bool looks_like_section(const char* line) {
+  if (std::strncmp(line, "__", 2) != 0) return false;
+  const char* p = line + 2;
+  while (std::isalnum(static_cast<unsigned char>(*p))) p++;
+  if (p == line + 2 || std::strncmp(p, "__", 2) != 0) return false;
+  for (p += 2; *p; p++)
+    if (!std::isspace(static_cast<unsigned char>(*p))) return false;
+  return true;
 }
 
 void reset_cart(zurkel_cart* cart) {
@@ -93,16 +106,20 @@ void read_music(zurkel_cart* cart, int p, const char* line, int n, int version) 
 
 }  // namespace
 
-zurkel_cart* brim_load_zurkel_cart_from_file(brim_stream* s) {
+zurkel_cart* brim_load_zurkel_cart_from_file(brim_stream* s, textcart_notes* notes) {
   textcart_future_version = false;
+  if (notes) *notes = textcart_notes{};
   if (!s) return nullptr;
   std::unique_ptr<char[]> buf(new char[kLineSize]);
   char* line = buf.get();
-  if (!brim_fgets_sensitive(line, kLineSize, s) || std::strncmp(line, "zurkel cartridge", 16) != 0)
-    return nullptr;
+  if (!brim_fgets_sensitive(line, kLineSize, s)) return nullptr;
+  if (notes) notes->header = line;
+  if (std::strncmp(line, "zurkel cartridge", 16) != 0) return nullptr;
   int version = 0;
   if (!brim_fgets_sensitive(line, kLineSize, s) || std::sscanf(line, "version %d", &version) != 1)
     version = 0;
+  else if (notes)
+    notes->version_line = true;
   if (version > ZURKEL_CART_VERSION) {
     textcart_future_version = true;
     return nullptr;
@@ -118,7 +135,7 @@ zurkel_cart* brim_load_zurkel_cart_from_file(brim_stream* s) {
   section current = NONE;
   int row[8] = {};  // rows read so far, per section
   int code_length = 0;
-  while (true) {
+  for (int line_number = 3;; line_number++) {
     if (!brim_fgets_sensitive(line, kLineSize, s)) break;
     // A line that reaches the end of the data is not used (see brim_feof).
     if (brim_feof(s)) break;
@@ -127,6 +144,7 @@ zurkel_cart* brim_load_zurkel_cart_from_file(brim_stream* s) {
       current = next;
       continue;
     }
+    if (notes && looks_like_section(line)) notes->unknown_sections.emplace_back(line_number, line);
     int n = static_cast<int>(std::strlen(line));
     int& r = row[current];
     switch (current) {
@@ -179,10 +197,10 @@ zurkel_cart* brim_load_zurkel_cart_from_file(brim_stream* s) {
   return cart;
 }
 
-zurkel_cart* brim_load_zurkel_cart(const char* path) {
+zurkel_cart* brim_load_zurkel_cart(const char* path, textcart_notes* notes) {
   brim_stream* s = brim_fopen(path, "r");
   if (!s) return nullptr;
-  zurkel_cart* cart = brim_load_zurkel_cart_from_file(s);
+  zurkel_cart* cart = brim_load_zurkel_cart_from_file(s, notes);
   brim_fclose(s);
   return cart;
 }

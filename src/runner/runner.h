@@ -4,10 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lang/tokens_limits.h"  // ZURKEL_TOKEN_LIMIT
+
 struct lua_State;
 
 constexpr int ZURKEL_CODE_CHAR_LIMIT = 65536;
-constexpr int ZURKEL_TOKEN_LIMIT = 8192;
 constexpr int ZURKEL_LUA_CODE_BUFFER = 81920;
 constexpr int ZURKEL_MAX_SECTIONS = 1024;       // slice sections per update step
 constexpr int ZURKEL_RUN_CHAIN_MAX = 2047;

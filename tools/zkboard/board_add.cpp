@@ -46,7 +46,7 @@ int board_add(const std::string& folder, const std::string& cart, board_add_opti
   std::string meta_path = folder + "/" + BOARD_META_FILE, text, err;
   std::vector<board_entry> entries;
   if (fs::exists(meta_path)) {
-    if (!board_read_file(meta_path, text) || !board_parse_meta(text, meta_path, entries, err))
+    if (!tool_read_file(meta_path, text) || !board_parse_meta(text, meta_path, entries, err))
       return fail(err.empty() ? "cannot read " + meta_path : "fix board.txt first:\n" + err);
   } else {
     text = board_meta_header;
@@ -67,7 +67,7 @@ int board_add(const std::string& folder, const std::string& cart, board_add_opti
   for (const board_entry& x : entries)
     if (x.id == e.id) return fail("id " + e.id + " is taken");
   std::string bytes;
-  if (!board_read_file(cart, bytes)) return fail("cannot read " + cart);
+  if (!tool_read_file(cart, bytes)) return fail("cannot read " + cart);
   bool png = bytes.starts_with("\x89PNG");
   e.file = "carts/" + e.id + (png ? ".zk.png" : ".zk");
 
@@ -80,10 +80,10 @@ int board_add(const std::string& folder, const std::string& cart, board_add_opti
   std::error_code ec;
   if (fs::exists(folder + "/" + e.file)) return fail(folder + "/" + e.file + " exists; give another --id");
   fs::create_directories(folder + "/carts", ec);
-  if (!board_write_file(folder + "/" + e.file, bytes))
+  if (!tool_write_file(folder + "/" + e.file, bytes))
     return fail("cannot copy " + cart + " to " + folder + "/" + e.file);
   if (!text.empty() && text.back() != '\n') text += '\n';
-  if (!board_write_file(meta_path, text + line)) return fail("cannot write " + meta_path);
+  if (!tool_write_file(meta_path, text + line)) return fail("cannot write " + meta_path);
   std::printf("zkboard: added %s \"%s\" to %s as %s\n", e.id.c_str(), e.title.c_str(),
               folder.c_str(), e.file.c_str());
   return 0;
@@ -103,10 +103,10 @@ int board_render(const std::string& folder, const std::string& out) {
     board_reply r = board_route(*b, url);
     std::string path = out + "/" + name;
     fs::create_directories(fs::path(path).parent_path(), ec);
-    if (r.status != 200 || !board_write_file(path, *r.body)) return fail("cannot write " + path);
+    if (r.status != 200 || !tool_write_file(path, *r.body)) return fail("cannot write " + path);
     list += url + " " + name + "\n";
   }
-  if (!board_write_file(out + "/" + kRenderList, list)) return fail("cannot write the file list");
+  if (!tool_write_file(out + "/" + kRenderList, list)) return fail("cannot write the file list");
   std::printf("zkboard: rendered %zu files of %s into %s (serve them with nginx.conf.sample)\n",
               files.size(), folder.c_str(), out.c_str());
   return 0;

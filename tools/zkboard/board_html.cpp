@@ -22,11 +22,11 @@ std::string escape(const std::string& s) {
 
 // The label as an inline PNG, so the page needs no other file.
 std::string label_data_uri(const board_label& label) {
-  const uint8_t* pal = board_palette_rgb();
+  const uint8_t* pal = tool_palette_rgb();
   std::string rgb(label.size() * 3, '\0'), png;
   for (size_t i = 0; i < label.size(); i++) rgb.replace(i * 3, 3, reinterpret_cast<const char*>(pal + label[i] * 3), 3);
-  if (!board_encode_png_rgb(reinterpret_cast<const uint8_t*>(rgb.data()), BOARD_LABEL_SIDE,
-                            BOARD_LABEL_SIDE, png))
+  if (!tool_encode_png(reinterpret_cast<const uint8_t*>(rgb.data()), BOARD_LABEL_SIDE,
+                       BOARD_LABEL_SIDE, false, png))
     return "";
   std::string b64(BASE64_ENCODE_RAW_LENGTH(png.size()), '\0');
   base64_encode_raw(b64.data(), png.size(), reinterpret_cast<const uint8_t*>(png.data()));

@@ -73,7 +73,7 @@ std::vector<size_t> board_select(const std::vector<board_list_cart>& carts,
 bool board_page_png(const std::vector<board_list_cart>& carts, const std::vector<size_t>& list,
                     const board_selection& s, std::string& png) {
   std::vector<uint8_t> rgb(static_cast<size_t>(BOARD_PAGE_W) * BOARD_PAGE_H * 3, 0);
-  const uint8_t* pal = board_palette_rgb();
+  const uint8_t* pal = tool_palette_rgb();
   int count = std::min(s.max, BOARD_PAGE_ENTRIES);
   for (int e = 0; e < count && s.start + static_cast<size_t>(e) < list.size(); e++) {
     const board_list_cart& c = carts[list[s.start + e]];
@@ -88,5 +88,5 @@ bool board_page_png(const std::vector<board_list_cart>& carts, const std::vector
       for (size_t i = 0; i < rows[r].size() && i < 127; i++)
         px(static_cast<int>(i), 128 + r)[1] = static_cast<uint8_t>(rows[r][i]);
   }
-  return board_encode_png_rgb(rgb.data(), BOARD_PAGE_W, BOARD_PAGE_H, png);
+  return tool_encode_png(rgb.data(), BOARD_PAGE_W, BOARD_PAGE_H, false, png);
 }

@@ -18,7 +18,7 @@ struct file_stamp {
 
 bool read_meta(const std::string& folder, std::vector<board_entry>& entries, std::string& err) {
   std::string path = folder + "/" + BOARD_META_FILE, text;
-  if (!board_read_file(path, text, kMetaMax)) {
+  if (!tool_read_file(path, text, kMetaMax)) {
     err = "cannot read " + path;
     return false;
   }

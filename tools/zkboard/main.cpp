@@ -94,13 +94,13 @@ bool whole(const std::string& text, long lo, long hi, int& out) {
 
 bool start_carts(const std::map<std::string, std::string>& opt) {
   auto it = opt.find("--data-pod");
-  std::string pod = board_find_data_pod(it == opt.end() ? "" : it->second), err;
+  std::string pod = tool_find_data_pod(it == opt.end() ? "" : it->second), err;
   if (pod.empty()) {
     std::fprintf(stderr, "zkboard: no data.pod found (beside zkboard or in the build tree); "
                          "name one with --data-pod FILE\n");
     return false;
   }
-  if (!board_carts_init(pod, err)) {
+  if (!tool_load_resources(pod, err)) {
     std::fprintf(stderr, "zkboard: %s\n", err.c_str());
     return false;
   }
