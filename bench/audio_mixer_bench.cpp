@@ -8,8 +8,8 @@
 #include "audio/audio.h"
 #include "audio/mix_channel.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
-#include "shell/config.h"
+#include "machine/machine.h"
+#include "settings/config.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "gfx/sprites.h"
 #include "gfx/video.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 namespace {
 

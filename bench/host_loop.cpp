@@ -7,16 +7,16 @@
 
 #include <cstring>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
-#include "machine/main_loop.h"
-#include "machine/pstate.h"
-#include "platform/host.h"
+#include "console/main_loop.h"
+#include "machine/machine.h"
+#include "host/time.h"
 #include "runner/cpu.h"
 #include "runner/links.h"
 #include "runner/runner.h"
-#include "shell/config.h"
-#include "shell/options.h"
+#include "settings/config.h"
+#include "settings/options.h"
 
 namespace {
 struct loop_setup {

@@ -7,9 +7,9 @@
 
 #include <cstdlib>
 
-#include "api/heap.h"
+#include "machine/heap.h"
 #include "lua.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 #include "runner/cpu.h"
 #include "runner/links.h"
 #include "runner/runner.h"

@@ -6,11 +6,11 @@
 #include "lang/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
-#include "machine/main_loop.h"
-#include "machine/pstate.h"
+#include "console/main_loop.h"
+#include "machine/machine.h"
 #include "runner/errors.h"
-#include "shell/config.h"
-#include "shell/folders.h"
+#include "settings/config.h"
+#include "settings/folders.h"
 
 bool (*cartdata_program_started)() = nullptr;
 const char* (*cartdata_cart_name)() = nullptr;

@@ -5,7 +5,7 @@
 #include "lang/zk_args.h"
 #include "lua.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 #include "runner/cpu.h"
 
 namespace {

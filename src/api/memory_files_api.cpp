@@ -8,13 +8,13 @@
 #include "cart/pipeline.h"
 #include "lang/zk_args.h"
 #include "lua.h"
-#include "machine/debug.h"
+#include "base/debug.h"
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
-#include "pod/embedded_carts.h"
+#include "machine/machine.h"
+#include "cart/embedded_carts.h"
 #include "runner/cpu.h"
-#include "shell/folders.h"
+#include "settings/folders.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "audio/mix_channel.h"
-#include "machine/debug.h"
-#include "machine/pstate.h"
-#include "shell/config.h"
+#include "base/debug.h"
+#include "machine/machine.h"
+#include "settings/config.h"
 
 mix_channel ms0[8];
 music_state brim_music;

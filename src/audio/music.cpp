@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "audio/mix_channel.h"
-#include "platform/host.h"
+#include "host/time.h"
 
 static uint64_t (*music_clock)() = nullptr;
 

@@ -2,7 +2,7 @@
 #include <functional>
 
 #include "audio/mix_channel.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 // Number of effect in the live cart, or -1 (none, or another cart's record).
 static int live_effect_number(const zurkel_sfx* e) {

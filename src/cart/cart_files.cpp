@@ -6,7 +6,7 @@
 
 #include "cart/cart_seams.h"
 #include "pod/stream.h"
-#include "shell/folders.h"
+#include "settings/folders.h"
 
 bool cart_read_file(const std::string& path, std::vector<uint8_t>& data, size_t max_size) {
   data.clear();

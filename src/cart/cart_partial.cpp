@@ -5,10 +5,10 @@
 #include "cart/pipeline.h"
 #include "cart/pngcart.h"
 #include "cart/textcart.h"
-#include "machine/debug.h"
+#include "base/debug.h"
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "cart/pngcart.h"
 #include "cart/textcart.h"
 #include "machine/loaded_cart.h"
-#include "shell/folders.h"
+#include "settings/folders.h"
 
 namespace {
 

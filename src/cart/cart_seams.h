@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
 
 // Console line in a colour (0-15), through the console printer.

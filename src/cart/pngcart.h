@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
 #include "pod/stream.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cart/textcart.h"
-#include "shell/folders.h"
+#include "settings/folders.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "machine/memory.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 bool gfx_extended_palette_unlocked(const zurkel_machine* m) { return zurkel_ext_palette_unlocked(m); }
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 struct zurkel_machine;
 

@@ -4,7 +4,7 @@
 
 #include "gfx/draw_state.h"
 #include "gfx/font.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 #include "runner/cpu.h"
 
 brim_font* zurkel_console_font = nullptr;

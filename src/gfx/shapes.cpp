@@ -5,7 +5,7 @@
 
 #include "gfx/draw_state.h"
 #include "gfx/pixel.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 bool (*gfx_left_shift_held)() = nullptr;
 

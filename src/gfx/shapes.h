@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 struct zurkel_machine;
 

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "gfx/font.h"
-#include "machine/debug.h"
-#include "platform/host.h"
-#include "platform/video_plat.h"
+#include "base/debug.h"
+#include "host/time.h"
+#include "host/video.h"
 
 brim_video_config brim_video;
 brim_screen_desc brim_screen;

@@ -1,6 +1,6 @@
 // Engine stage of display output and the window settings. Everything here
 // is plain logic; the SDL calls live in platform/video_sdl.cpp behind
-// platform/video_plat.h.
+// host/video.h.
 //
 // Host loop use: brim_video_init() at start ("brim_video_init"), then
 // brim_set_screen(128, 128, 8, 0x100); each iteration the console draws
@@ -10,7 +10,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 struct brim_rect {
   int x = 0, y = 0, w = 0, h = 0;

@@ -6,9 +6,9 @@
 #include "input/joystick.h"
 #include "input/keys.h"
 #include "input/scancodes.h"
-#include "machine/reset_effect_random.h"
-#include "shell/config.h"
-#include "shell/options.h"
+#include "base/random.h"
+#include "settings/config.h"
+#include "settings/options.h"
 
 zurkel_buttons zbuttons;
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 // The sound engine drops every reference it holds into a cart's sound
 // effect and music records (the audio subsystem provides it).

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 constexpr int ZURKEL_CODE_BUFFER = 65538;   // code text buffer, NUL-terminated
 constexpr int ZURKEL_CART_VERSION = 12;     // current cartridge format version

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 // Region starts.
 constexpr int ZURKEL_ADDR_GFX = 0x0000;

@@ -2,7 +2,7 @@
 #include <SDL.h>
 
 #include "audio/audio.h"
-#include "machine/debug.h"
+#include "base/debug.h"
 
 int brim_sound_inited = 0;
 

@@ -1,4 +1,4 @@
-#include "platform/clipboard.h"
+#include "host/clipboard.h"
 
 #include <SDL.h>
 

@@ -1,14 +1,14 @@
-#include "platform/host_events.h"
+#include "host/events.h"
 
 #include <SDL.h>
 
 #include "gfx/video.h"
 #include "input/buttons.h"
-#include "input/keyconfig.h"
+#include "console/keyconfig.h"
 #include "input/keys.h"
-#include "machine/debug.h"
-#include "platform/host.h"
-#include "platform/joystick_plat.h"
+#include "base/debug.h"
+#include "host/time.h"
+#include "host/joystick.h"
 
 namespace {
 bool quit_requested = false;

@@ -1,10 +1,10 @@
-#include "platform/joystick_plat.h"
+#include "host/joystick.h"
 
 #include <SDL.h>
 
 #include "input/controller_mappings.h"
 #include "input/joystick.h"
-#include "machine/debug.h"
+#include "base/debug.h"
 
 namespace {
 SDL_GameController* pads[BRIM_MAX_JOYSTICKS];

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "gfx/video.h"
-#include "machine/debug.h"
-#include "platform/video_plat.h"
+#include "base/debug.h"
+#include "host/video.h"
 
 namespace {
 SDL_Window* window = nullptr;

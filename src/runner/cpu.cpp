@@ -5,7 +5,7 @@
 #include "ldebug.h"
 #include "lstate.h"
 #include "lua.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 #include "runner/links.h"
 
 zurkel_cpu_state zcpu;

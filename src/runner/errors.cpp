@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "lua.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 #include "runner/links.h"
 #include "runner/runner.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
 
 void zurkel_runtime_error(const char* message) {
   if (!pstate || pstate->reset_glitch) return;

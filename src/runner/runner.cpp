@@ -6,19 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "api/heap.h"
+#include "machine/heap.h"
 #include "api/registry.h"
 #include "lauxlib.h"
 #include "lstate.h"
 #include "lua.h"
 #include "machine/cart.h"
-#include "machine/debug.h"
-#include "machine/pstate.h"
+#include "base/debug.h"
+#include "machine/machine.h"
 #include "runner/cpu.h"
 #include "runner/errors.h"
 #include "runner/links.h"
 #include "runner/program_text.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
 
 zurkel_runner zrun;
 

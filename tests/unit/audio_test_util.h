@@ -8,7 +8,7 @@
 #include "audio/audio.h"
 #include "audio/mix_channel.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 inline uint64_t audio_test_now = 0;
 inline uint64_t audio_test_clock() { return audio_test_now; }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
 
 TEST(Bitmap, CreateIsZeroedWithFullClip) {

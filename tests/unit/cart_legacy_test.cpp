@@ -7,7 +7,7 @@
 #include "cart/cart_names.h"
 #include "cart/legacy.h"
 #include "machine/cart.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
 
 namespace {
 

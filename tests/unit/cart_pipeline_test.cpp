@@ -16,10 +16,10 @@
 #include "cart_test_util.h"
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
-#include "pod/embedded_carts.h"
+#include "machine/machine.h"
+#include "cart/embedded_carts.h"
 #include "pod/vdisk.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
 
 namespace fs = std::filesystem;
 

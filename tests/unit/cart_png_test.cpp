@@ -16,7 +16,7 @@
 #include "pod/stream.h"
 #include "pod/vdisk.h"
 #include "cart_test_util.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
 
 namespace {
 

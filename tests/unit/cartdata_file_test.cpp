@@ -13,9 +13,9 @@
 #include "lang/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 #include "runner/runner.h"
-#include "shell/config.h"
+#include "settings/config.h"
 
 namespace {
 std::string read_text(const std::string& path) {

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "shell/config.h"
-#include "shell/folders.h"
+#include "settings/config.h"
+#include "settings/folders.h"
 
 namespace {
 std::string temp_path(const char* name) {

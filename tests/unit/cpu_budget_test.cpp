@@ -1,5 +1,5 @@
 #include "runner_fixture.h"
-#include "runner/queries.h"
+#include "api/system_api.h"
 
 class CpuTest : public RunnerTest {
  protected:

@@ -6,7 +6,7 @@
 
 #include "gfx/draw_state.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 struct GfxMachine : ::testing::Test {
   zurkel_machine* m = nullptr;

@@ -5,7 +5,7 @@
 #include "gfx/font.h"
 #include "gfx/glyph_sheet.h"
 #include "gfx/print.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
 #include "gfx_fixture.h"
 
 static std::string read_file(const std::string& path) {

@@ -3,8 +3,8 @@
 
 #include "host_fixture.h"
 #include "input/scancodes.h"
-#include "machine/boot.h"
-#include "shell/printer.h"
+#include "console/boot.h"
+#include "gfx/printer.h"
 
 namespace {
 std::vector<std::string>& lines() {

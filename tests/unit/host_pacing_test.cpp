@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "machine/main_loop_automation.h"
-#include "machine/reset_effect_random.h"
+#include "console/automation.h"
+#include "base/random.h"
 
 TEST(HostPace, AddsRateTimesElapsedAndOwesAtMostFourSteps) {
   EXPECT_EQ(zurkel_pace(0, 30, 1000), ZURKEL_MAX_OWED_STEPS);

@@ -1,6 +1,6 @@
 // The key configuration screen inside the console loop.
 #include "host_fixture.h"
-#include "input/keyconfig.h"
+#include "console/keyconfig.h"
 #include "input/scancodes.h"
 
 TEST_F(HostLoopTest, KeyConfigScreenTakesKeysThroughTheLoop) {

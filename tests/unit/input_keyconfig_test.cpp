@@ -2,12 +2,12 @@
 // for the defaults, Escape restores, any key leaves once finished.
 #include <string>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/font.h"
 #include "gfx/print.h"
-#include "input/keyconfig.h"
+#include "console/keyconfig.h"
 #include "input_fixture.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 namespace {
 struct InputKeyconfig : InputTest {

@@ -1,8 +1,8 @@
 // The mouse queries read the wheel movement of the last frame from the
 // button reader.
 #include "input/buttons.h"
-#include "input/mouse.h"
-#include "runner/queries.h"
+#include "api/mouse.h"
+#include "api/system_api.h"
 #include "runner_fixture.h"
 
 class InputMouse : public RunnerTest {};

@@ -8,12 +8,12 @@
 #include <memory>
 #include <string>
 
-#include "api/heap.h"
+#include "machine/heap.h"
 #include "lang/interp.h"
 #include "lauxlib.h"
 #include "lua.h"
-#include "machine/debug.h"
-#include "machine/pstate.h"
+#include "base/debug.h"
+#include "machine/machine.h"
 
 namespace {
 

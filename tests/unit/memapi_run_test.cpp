@@ -2,7 +2,7 @@
 // CPU charges, running out of memory, and the machine afterwards.
 #include <filesystem>
 
-#include "api/heap.h"
+#include "machine/heap.h"
 #include "cart/cart_seams.h"
 #include "cart/pipeline.h"
 #include "cart_test_util.h"

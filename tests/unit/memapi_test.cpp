@@ -16,7 +16,7 @@
 #include "lua.h"
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 #include "runner/cpu.h"
 
 namespace {

@@ -3,9 +3,9 @@
 
 #include "host_fixture.h"
 #include "input/scancodes.h"
-#include "machine/console_links.h"
-#include "machine/pause_menu.h"
-#include "machine/reset_effect.h"
+#include "console/console_links.h"
+#include "console/pause_menu.h"
+#include "console/reset_effect.h"
 
 namespace {
 void set_label(int slot, const char* text) { std::snprintf(zrun.menu_labels[slot], 17, "%s", text); }

@@ -8,9 +8,9 @@
 
 #include "cart/textcart.h"
 #include "machine/memory.h"
-#include "pod/data_pod.h"
-#include "pod/embedded_carts.h"
-#include "pod/pod_manifest.h"
+#include "cart/data_pod.h"
+#include "cart/embedded_carts.h"
+#include "cart/pod_manifest.h"
 #include "pod/vdisk.h"
 #include "machine/loaded_cart.h"
 

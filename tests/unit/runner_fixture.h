@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/video.h"
 #include "lang/zk_args.h"
 #include "lua.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 #include "runner/cpu.h"
 #include "runner/errors.h"
 #include "runner/links.h"
 #include "runner/runner.h"
-#include "shell/config.h"
-#include "shell/options.h"
-#include "shell/printer.h"
+#include "settings/config.h"
+#include "settings/options.h"
+#include "gfx/printer.h"
 
 struct printed_line {
   std::string text;

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "runner_fixture.h"
-#include "shell/folders.h"
-#include "shell/shell_state.h"
+#include "settings/folders.h"
+#include "settings/shell_state.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "runner/queries.h"
+#include "api/system_api.h"
 #include "runner_fixture.h"
 
 class StatTest : public RunnerTest {};

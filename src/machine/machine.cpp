@@ -1,0 +1,3 @@
+#include "machine/machine.h"
+
+zurkel_machine* pstate = nullptr;
