@@ -10,6 +10,7 @@
 #include "machine/cart.h"
 #include "machine/machine.h"
 #include "settings/config.h"
+#include "cart/cart_record.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "gfx/video.h"
 #include "machine/cart.h"
 #include "machine/machine.h"
+#include "cart/cart_record.h"
 
 namespace {
 

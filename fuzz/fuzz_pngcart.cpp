@@ -4,6 +4,7 @@
 
 #include "machine/memory.h"
 #include "cart/pngcart.h"
+#include "cart/cart_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zurkel_cart* cart = load_zurkel_cart_png_from_memory(data, size);

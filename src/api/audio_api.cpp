@@ -1,14 +1,18 @@
 // Script API entry points of the sound engine: sfx and music.
 #include <algorithm>
 
+#include "api/audio_api.h"
 #include "api/registry.h"
 #include "audio/audio.h"
 #include "lang/zk_args.h"
 #include "lua.h"
+#include "machine/cpu.h"
 #include "machine/machine.h"
-#include "runner/cpu.h"
 
-static zurkel_cart* live_cart() { return pstate ? pstate->cart : nullptr; }
+static zurkel_cart* live_cart(lua_State* L) {
+  zurkel_machine* m = zk_machine(L);
+  return m ? m->cart : nullptr;
+}
 
 // sfx(n, [channel], [offset], [length])
 int zk_sfx(lua_State* L) {
@@ -18,7 +22,7 @@ int zk_sfx(lua_State* L) {
   int offset = zk_arg_int(L, 3);
   int length = zk_arg_int(L, 4);
   if (channel < -2 || channel > 3) return 0;
-  zurkel_cart* cart = live_cart();
+  zurkel_cart* cart = live_cart(L);
   if (n == -1) {
     // sfx(-1, -2) names no channel and does nothing.
     if (channel >= -1) brim_play_sfx_ex(nullptr, 0, 0, nullptr, channel);
@@ -32,7 +36,7 @@ int zk_sfx(lua_State* L) {
     if (cart && n >= 0 && n <= 63) brim_stop_sfx(&cart->sfx[n]);
     return 0;
   }
-  spend_cpu(16);
+  spend_cpu(zk_machine(L), 16);
   if (!cart) return 0;
   const zurkel_sfx* e = &cart->sfx[std::clamp(n, 0, 63)];
   brim_stop_sfx(e);
@@ -48,10 +52,10 @@ int zk_music(lua_State* L) {
   if (n == -1) {
     cmusic_stop(fade);
   } else {
-    brim_play_zurkel_song(live_cart(), std::clamp(n, 0, 63), fade);
+    brim_play_zurkel_song(live_cart(L), std::clamp(n, 0, 63), fade);
     brim_set_music_channel_mask(mask);
   }
-  spend_cpu(16);
+  spend_cpu(zk_machine(L), 16);
   return 0;
 }
 

@@ -3,23 +3,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/safe_write.h"
 #include "lang/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
-#include "console/main_loop.h"
+#include "machine/fault.h"
 #include "machine/machine.h"
-#include "runner/errors.h"
 #include "settings/config.h"
 #include "settings/folders.h"
 
-bool (*cartdata_program_started)() = nullptr;
-const char* (*cartdata_cart_name)() = nullptr;
+static_assert(sizeof zurkel_machine::cartdata_id == ZURKEL_CARTDATA_ID_MAX + 1);
 
 namespace {
-char id[ZURKEL_CARTDATA_ID_MAX + 1];
-uint64_t last_save_ms = 0;
-
-bool started() { return cartdata_program_started && cartdata_program_started(); }
 
 bool legal_char(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'; }
 
@@ -31,8 +26,9 @@ int hex_value(char c) {
 }
 
 // False when the path would not fit.
-bool file_path(char* out) {
-  int n = std::snprintf(out, BRIM_PATH_MAX + 80, "%s%s.zkd.txt", console_config.cdata_path, id);
+bool file_path(const zurkel_machine* m, char* out) {
+  int n = std::snprintf(out, BRIM_PATH_MAX + 80, "%s%s.zkd.txt", console_config.cdata_path,
+                        m->cartdata_id);
   return n > 0 && n < BRIM_PATH_MAX;
 }
 
@@ -41,11 +37,6 @@ bool write_text(FILE* f, void* ctx) {
   return std::fwrite(text, 1, 520, f) == 520;
 }
 
-bool slot_usable() {
-  if (id[0]) return true;
-  const char* name = cartdata_cart_name ? cartdata_cart_name() : nullptr;
-  return started() && name && name[0];
-}
 
 // The index is the raw argument taken as unsigned: 0..0x3FFFFF.
 int word_index(lua_State* L) {
@@ -79,83 +70,80 @@ void cartdata_parse(const char* text, int len, uint32_t words[64]) {
   }
 }
 
-int load_cdata(const char* new_id) {
-  if (!started() || !pstate) return 1;
-  if (id[0]) {
-    zurkel_runtime_error("cartdata() can only be called once");
+int load_cdata(zurkel_machine* m, const char* new_id) {
+  if (!m || !m->run.program_started) return 1;
+  if (m->cartdata_id[0]) {
+    zurkel_runtime_error(m, "cartdata() can only be called once");
     return 2;
   }
   if (!new_id) return 3;
   size_t len = std::strlen(new_id);
   if (len == 0 || len > ZURKEL_CARTDATA_ID_MAX) {
-    zurkel_runtime_error("cart data id too long");
+    zurkel_runtime_error(m, "cart data id too long");
     return 2;
   }
   for (size_t i = 0; i < len; i++)
     if (!legal_char(new_id[i])) {
-      zurkel_runtime_error("cart data id: bad char");
+      zurkel_runtime_error(m, "cart data id: bad char");
       return 2;
     }
-  std::memcpy(id, new_id, len + 1);
-  std::memset(pstate->cartdata, 0, sizeof pstate->cartdata);
+  std::memcpy(m->cartdata_id, new_id, len + 1);
+  std::memset(m->cartdata, 0, sizeof m->cartdata);
   char path[BRIM_PATH_MAX + 80];
-  FILE* f = file_path(path) ? std::fopen(path, "rb") : nullptr;
+  FILE* f = file_path(m, path) ? std::fopen(path, "rb") : nullptr;
   if (!f) return 1;
   char buf[1024];
   int n = static_cast<int>(std::fread(buf, 1, sizeof buf, f));
   std::fclose(f);
-  cartdata_parse(buf, n, pstate->cartdata);
+  cartdata_parse(buf, n, m->cartdata);
   return 0;
 }
 
-int save_cdata() {
-  if (!pstate) return 0;
-  pstate->cartdata_dirty = false;
-  last_save_ms = brim_get_time();
-  if (!started() || !id[0]) return 0;
+int save_cdata(zurkel_machine* m) {
+  if (!m) return 0;
+  m->cartdata_dirty = false;
+  if (!m->run.program_started || !m->cartdata_id[0]) return 0;
   char text[521];
-  cartdata_format(pstate->cartdata, text);
+  cartdata_format(m->cartdata, text);
   char path[BRIM_PATH_MAX + 80];
-  if (!file_path(path)) return 1;
+  if (!file_path(m, path)) return 1;
   return brim_write_file_safely(path, write_text, text) ? 0 : 1;
 }
 
-void save_cdata_if_due() {
-  if (pstate && pstate->cartdata_dirty && brim_get_time() - last_save_ms > 1000) save_cdata();
-}
-
-void cartdata_clear_id() { id[0] = 0; }
-const char* cartdata_id() { return id; }
+void cartdata_clear_id(zurkel_machine* m) { m->cartdata_id[0] = 0; }
+const char* cartdata_id(const zurkel_machine* m) { return m->cartdata_id; }
 
 int zk_cartdata(lua_State* L) {
   int t = lua_type(L, 1);
   if (t != LUA_TSTRING && t != LUA_TNUMBER) return 0;
   const char* text = lua_tostring(L, 1);
-  int r = load_cdata(text);
+  int r = load_cdata(zk_machine(L), text);
   if (r == 2) return lua_yield(L, 0);
   lua_pushboolean(L, r == 0);
   return 1;
 }
 
 int zk_dget(lua_State* L) {
-  if (!slot_usable()) {
-    zurkel_runtime_error("** dget called before cartdata()");
+  zurkel_machine* m = zk_machine(L);
+  if (!m || !m->cartdata_id[0]) {
+    zurkel_runtime_error(m, "** dget called before cartdata()");
     return lua_yield(L, 0);
   }
   int i = word_index(L);
-  zk_push_fix(L, i >= 0 && pstate ? static_cast<int32_t>(pstate->cartdata[i]) : 0);
+  zk_push_fix(L, i >= 0 ? static_cast<int32_t>(m->cartdata[i]) : 0);
   return 1;
 }
 
 int zk_dset(lua_State* L) {
-  if (!slot_usable()) {
-    zurkel_runtime_error("** dset called before cartdata()");
+  zurkel_machine* m = zk_machine(L);
+  if (!m || !m->cartdata_id[0]) {
+    zurkel_runtime_error(m, "** dset called before cartdata()");
     return lua_yield(L, 0);
   }
   int i = word_index(L);
-  if (i >= 0 && pstate) {
-    pstate->cartdata[i] = static_cast<uint32_t>(zk_arg_fix(L, 2));
-    pstate->cartdata_dirty = true;
+  if (i >= 0) {
+    m->cartdata[i] = static_cast<uint32_t>(zk_arg_fix(L, 2));
+    m->cartdata_dirty = true;
   }
   return 0;
 }

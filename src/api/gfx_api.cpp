@@ -14,11 +14,15 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "machine/machine.h"
-#include "runner/cpu.h"
+#include "machine/cpu.h"
 
 namespace {
 
-zurkel_machine* machine() { return (pstate && pstate->screen) ? pstate : nullptr; }
+// The machine a drawing call acts on: none without a screen.
+zurkel_machine* machine(lua_State* L) {
+  zurkel_machine* m = zk_machine(L);
+  return m && m->screen ? m : nullptr;
+}
 
 int nargs(lua_State* L) { return lua_gettop(L); }
 
@@ -27,45 +31,45 @@ std::optional<int> colour_arg(lua_State* L, int idx) {
   return std::nullopt;
 }
 
-void charge(int cost) {
-  if (cost != GFX_NO_CHARGE) spend_cpu(cost);
+void charge(zurkel_machine* m, int cost) {
+  if (cost != GFX_NO_CHARGE) spend_cpu(m, cost);
 }
 
 }  // namespace
 
 int zk_camera(lua_State* L) {
-  if (auto* m = machine()) gfx_camera(m, zk_arg_int(L, 1), zk_arg_int(L, 2));
+  if (auto* m = machine(L)) gfx_camera(m, zk_arg_int(L, 1), zk_arg_int(L, 2));
   return 0;
 }
 
 int zk_clip(lua_State* L) {
-  if (auto* m = machine()) {
+  if (auto* m = machine(L)) {
     gfx_clip(m, nargs(L) < 4, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4));
-    spend_cpu(16);
+    spend_cpu(m, 16);
   }
   return 0;
 }
 
 int zk_cls(lua_State* L) {
-  if (auto* m = machine()) {
+  if (auto* m = machine(L)) {
     gfx_cls(m, zk_arg_int(L, 1));
-    spend_cpu(1024);
+    spend_cpu(m, 1024);
   }
   return 0;
 }
 
 int zk_color(lua_State* L) {
-  if (auto* m = machine()) gfx_color(m, zk_arg_int(L, 1));
+  if (auto* m = machine(L)) gfx_color(m, zk_arg_int(L, 1));
   return 0;
 }
 
 int zk_cursor(lua_State* L) {
-  if (auto* m = machine()) gfx_cursor(m, zk_arg_int(L, 1), zk_arg_int(L, 2));
+  if (auto* m = machine(L)) gfx_cursor(m, zk_arg_int(L, 1), zk_arg_int(L, 2));
   return 0;
 }
 
 int zk_pal(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   if (!m) return 0;
   if (nargs(L) < 2)
     gfx_pal_reset(m);
@@ -75,7 +79,7 @@ int zk_pal(lua_State* L) {
 }
 
 int zk_palt(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   if (!m) return 0;
   if (nargs(L) < 2)
     gfx_palt_reset(m);
@@ -85,40 +89,40 @@ int zk_palt(lua_State* L) {
 }
 
 int zk_fillp(lua_State* L) {
-  if (auto* m = machine())
+  if (auto* m = machine(L))
     gfx_fillp(m, nargs(L) >= 1 ? std::optional<int32_t>(zk_arg_fix(L, 1)) : std::nullopt);
   return 0;
 }
 
 int zk_pset(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   if (m && nargs(L) >= 2) gfx_pset(m, zk_arg_int(L, 1), zk_arg_int(L, 2), colour_arg(L, 3));
   return 0;
 }
 
 int zk_pget(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   zk_push_int(L, (m && nargs(L) >= 2) ? gfx_pget(m, zk_arg_int(L, 1), zk_arg_int(L, 2)) : 0);
   return 1;
 }
 
 int zk_line(lua_State* L) {
-  if (auto* m = machine())
-    charge(gfx_line(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4),
+  if (auto* m = machine(L))
+    charge(m, gfx_line(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4),
                     colour_arg(L, 5)));
   return 0;
 }
 
 int zk_rect(lua_State* L) {
-  if (auto* m = machine())
-    charge(gfx_rect(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4),
+  if (auto* m = machine(L))
+    charge(m, gfx_rect(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4),
                     colour_arg(L, 5)));
   return 0;
 }
 
 int zk_rectfill(lua_State* L) {
-  if (auto* m = machine())
-    charge(gfx_rectfill(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4),
+  if (auto* m = machine(L))
+    charge(m, gfx_rectfill(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4),
                         colour_arg(L, 5)));
   return 0;
 }
@@ -127,21 +131,21 @@ int zk_rectfill(lua_State* L) {
 static int radius_arg(lua_State* L) { return nargs(L) == 2 ? 4 : zk_arg_int(L, 3); }
 
 int zk_circ(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   if (m && nargs(L) >= 2)
-    charge(gfx_circ(m, zk_arg_int(L, 1), zk_arg_int(L, 2), radius_arg(L), colour_arg(L, 4)));
+    charge(m, gfx_circ(m, zk_arg_int(L, 1), zk_arg_int(L, 2), radius_arg(L), colour_arg(L, 4)));
   return 0;
 }
 
 int zk_circfill(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   if (m && nargs(L) >= 2)
-    charge(gfx_circfill(m, zk_arg_int(L, 1), zk_arg_int(L, 2), radius_arg(L), colour_arg(L, 4)));
+    charge(m, gfx_circfill(m, zk_arg_int(L, 1), zk_arg_int(L, 2), radius_arg(L), colour_arg(L, 4)));
   return 0;
 }
 
 int zk_spr(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   if (!m) return 0;
   int n = nargs(L);
   int w = 8, h = 8;
@@ -152,12 +156,12 @@ int zk_spr(lua_State* L) {
     fx = n >= 6 && zk_arg_truthy(L, 6);
     fy = n >= 7 && zk_arg_truthy(L, 7);
   }
-  charge(gfx_spr(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), w, h, fx, fy));
+  charge(m, gfx_spr(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), w, h, fx, fy));
   return 0;
 }
 
 int zk_sspr(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   if (!m) return 0;
   int n = nargs(L);
   int sw = zk_arg_int(L, 3), sh = zk_arg_int(L, 4);
@@ -168,13 +172,13 @@ int zk_sspr(lua_State* L) {
   }
   bool fx = n >= 9 && zk_arg_truthy(L, 9);
   bool fy = n >= 10 && zk_arg_truthy(L, 10);
-  charge(gfx_sspr(m, zk_arg_int(L, 1), zk_arg_int(L, 2), sw, sh, zk_arg_int(L, 5), zk_arg_int(L, 6),
+  charge(m, gfx_sspr(m, zk_arg_int(L, 1), zk_arg_int(L, 2), sw, sh, zk_arg_int(L, 5), zk_arg_int(L, 6),
                   dw, dh, fx, fy));
   return 0;
 }
 
 int zk_mapdraw(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   if (!m) return 0;
   int cw = 128, ch = 32, layer = 0;
   if (nargs(L) > 4) {
@@ -182,35 +186,35 @@ int zk_mapdraw(lua_State* L) {
     ch = zk_arg_int(L, 6);
     layer = zk_arg_int(L, 7);
   }
-  charge(gfx_map(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4), cw, ch,
+  charge(m, gfx_map(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3), zk_arg_int(L, 4), cw, ch,
                  layer));
   return 0;
 }
 
 int zk_sget(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   zk_push_int(L, m ? gfx_sget(m, zk_arg_int(L, 1), zk_arg_int(L, 2)) : 0);
   return 1;
 }
 
 int zk_sset(lua_State* L) {
-  if (auto* m = machine()) gfx_sset(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3));
+  if (auto* m = machine(L)) gfx_sset(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3));
   return 0;
 }
 
 int zk_mget(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   zk_push_int(L, m ? gfx_mget(m, zk_arg_int(L, 1), zk_arg_int(L, 2)) : 0);
   return 1;
 }
 
 int zk_mset(lua_State* L) {
-  if (auto* m = machine()) gfx_mset(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3));
+  if (auto* m = machine(L)) gfx_mset(m, zk_arg_int(L, 1), zk_arg_int(L, 2), zk_arg_int(L, 3));
   return 0;
 }
 
 int zk_fget(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   int n = nargs(L);
   if (n == 0) return 0;
   if (n == 1) {
@@ -222,7 +226,7 @@ int zk_fget(lua_State* L) {
 }
 
 int zk_fset(lua_State* L) {
-  auto* m = machine();
+  auto* m = machine(L);
   int n = nargs(L);
   if (!m || n < 2) return 0;
   if (n == 2)
@@ -254,7 +258,7 @@ static std::string print_text(lua_State* L) {
 int zk_print(lua_State* L) { return zk_print_impl(L, false); }
 
 int zk_print_impl(lua_State* L, bool stopping) {
-  auto* m = machine();
+  auto* m = machine(L);
   int n = nargs(L);
   if (!m || n == 0) return 0;
   std::string text = print_text(L);
@@ -264,7 +268,7 @@ int zk_print_impl(lua_State* L, bool stopping) {
   a.y = zk_arg_int(L, 3);
   a.c = zk_arg_int(L, 4);
   a.stopping = stopping;
-  spend_cpu(gfx_print(m, text.c_str(), a));
+  spend_cpu(m, gfx_print(m, text.c_str(), a));
   return 0;
 }
 

@@ -3,7 +3,8 @@
 #include "input/buttons.h"
 #include "lang/zk_args.h"
 #include "lua.h"
-#include "runner/cpu.h"
+#include "machine/cpu.h"
+#include "machine/machine.h"
 
 namespace {
 // btn and btnp: the held array or the pressed array.
@@ -21,7 +22,7 @@ int zk_btn_0(lua_State* L, bool use_pressed) {
   i = i < 0 ? 0 : i > 7 ? 7 : i;
   int p = 0;
   if (zk_arg_present(L, 2)) p = zk_arg_int(L, 2);
-  spend_cpu(4);
+  spend_cpu(zk_machine(L), 4);
   lua_pushboolean(L, p >= 0 && p <= 7 && source[8 * p + i]);
   return 1;
 }

@@ -7,7 +7,8 @@
 #include "lang/fixed.h"
 #include "lang/zk_args.h"
 #include "lua.h"
-#include "runner/cpu.h"
+#include "machine/cpu.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ int push(lua_State* L, int32_t raw) {
 }  // namespace
 
 int zk_flr(lua_State* L) {
-  if (nargs(L) == 1) refund_cpu(-2);
+  if (nargs(L) == 1) refund_cpu(zk_machine(L), -2);
   return push(L, zk_arg_fix(L, 1) & ~0xFFFF);
 }
 
@@ -55,12 +56,12 @@ int zk_sin(lua_State* L) { return push(L, fsin(zk_arg_fix(L, 1))); }
 int zk_atan2(lua_State* L) { return push(L, fatan2(zk_arg_fix(L, 1), zk_arg_fix(L, 2))); }
 
 int zk_sqrt(lua_State* L) {
-  spend_cpu(16);
+  spend_cpu(zk_machine(L), 16);
   return push(L, fsqrt(zk_arg_fix(L, 1)));
 }
 
 int zk_rnd(lua_State* L) {
-  spend_cpu(4);
+  spend_cpu(zk_machine(L), 4);
   int32_t n = nargs(L) == 0 ? FIX_ONE : zk_arg_fix(L, 1);
   return push(L, zurkel_random(n));
 }
@@ -71,29 +72,29 @@ int zk_srand(lua_State* L) {
 }
 
 int zk_band(lua_State* L) {
-  if (nargs(L) == 2) refund_cpu(-3);
+  if (nargs(L) == 2) refund_cpu(zk_machine(L), -3);
   return push(L, zk_arg_fix(L, 1) & zk_arg_fix(L, 2));
 }
 
 int zk_bor(lua_State* L) {
-  if (nargs(L) == 2) refund_cpu(-3);
+  if (nargs(L) == 2) refund_cpu(zk_machine(L), -3);
   return push(L, zk_arg_fix(L, 1) | zk_arg_fix(L, 2));
 }
 
 int zk_bxor(lua_State* L) {
-  if (nargs(L) == 2) refund_cpu(-3);
+  if (nargs(L) == 2) refund_cpu(zk_machine(L), -3);
   return push(L, zk_arg_fix(L, 1) ^ zk_arg_fix(L, 2));
 }
 
 int zk_bnot(lua_State* L) {
-  if (nargs(L) == 1) refund_cpu(-2);
+  if (nargs(L) == 1) refund_cpu(zk_machine(L), -2);
   return push(L, ~zk_arg_fix(L, 1));
 }
 
 // Shift counts: the integer part; above 31 everything is shifted out,
 // otherwise the count is taken modulo 32 (so -1 shifts by 31).
 int zk_shl(lua_State* L) {
-  if (nargs(L) == 2) refund_cpu(-3);
+  if (nargs(L) == 2) refund_cpu(zk_machine(L), -3);
   uint32_t a = static_cast<uint32_t>(zk_arg_fix(L, 1));
   int k = zk_arg_int(L, 2);
   if (k > 31) return push(L, 0);
@@ -101,7 +102,7 @@ int zk_shl(lua_State* L) {
 }
 
 int zk_shr(lua_State* L) {
-  if (nargs(L) == 2) refund_cpu(-3);
+  if (nargs(L) == 2) refund_cpu(zk_machine(L), -3);
   int32_t a = zk_arg_fix(L, 1);
   int k = zk_arg_int(L, 2);
   if (k > 31) return push(L, 0);

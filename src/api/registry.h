@@ -3,13 +3,7 @@
 // counting and any help text read these tables.
 #pragma once
 
-struct lua_State;
-using zk_cfunction = int (*)(lua_State*);
-
-struct zk_api_entry {
-  const char* name;   // the script-visible global name
-  zk_cfunction fn;    // its entry point, zk_<name>
-};
+#include "base/api_entry.h"
 
 // Each table ends with {nullptr, nullptr}.
 extern const zk_api_entry zk_lang_api[];     // numbers, bits, strings, coroutines

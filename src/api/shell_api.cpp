@@ -9,17 +9,24 @@
 #include <vector>
 
 #include "api/registry.h"
-#include "console/keyconfig.h"
+#include "api/runner_api.h"
 #include "cart/cart_names.h"
+#include "cart/compress.h"
+#include "cart/embedded_carts.h"
+#include "cart/pipeline.h"
+#include "gfx/printer.h"
+#include "host/desktop.h"
+#include "lang/tabs.h"
+#include "lang/tokens.h"
 #include "lang/zk_args.h"
 #include "lua.h"
 #include "machine/cart.h"
+#include "machine/cpu.h"
 #include "machine/machine.h"
-#include "runner/cpu.h"
-#include "runner/links.h"
-#include "runner/runner.h"
+#include "machine/memory.h"
+#include "settings/config.h"
 #include "settings/folders.h"
-#include "gfx/printer.h"
+#include "settings/options.h"
 #include "settings/shell_state.h"
 
 namespace {
@@ -41,10 +48,11 @@ bool ends_with(const std::string& s, const char* tail) {
 }  // namespace
 
 int zk_load(lua_State* L) {
-  if (!pstate) return 0;
+  zurkel_machine* m = zk_machine(L);
+  if (!m) return 0;
   const char* crumb = string_arg(L, 2);
   const char* params = lua_gettop(L) >= 3 ? lua_tostring(L, 3) : nullptr;
-  std::snprintf(pstate->run_args, 1025, "%s", params ? params : "");
+  std::snprintf(m->run_args, 1025, "%s", params ? params : "");
   const char* arg = string_arg(L, 1);
   if (!arg) return 0;
   if (arg[0] == '#') {
@@ -56,60 +64,61 @@ int zk_load(lua_State* L) {
     lua_pushboolean(L, 0);
     return 1;
   }
-  std::string before = prog_loaded_cart_filename();
+  std::string before = m->loaded.name;
   if (is_clip_name(arg)) {
     int code_len = 0;
-    if (!prog_execute_mode() || !prog_load_clipboard_cart(&code_len)) {
+    if (!zopts.exec || !load_cart_from_clipboard(m, &code_len)) {
       lua_pushboolean(L, 0);
       return 1;
     }
-    zurkel_print_2("loaded from clipboard\n(%d chars)", code_len, 0);
-  } else if (!prog_load_working_cart(arg)) {
+    zurkel_print_2(m, "loaded from clipboard\n(%d chars)", code_len, 0);
+  } else if (load_working_cart(m, arg) != 0) {
     lua_pushboolean(L, 0);
     return 1;
   }
-  if (crumb && std::strlen(crumb) >= 2) add_run_chain_item(before.c_str(), crumb, 0);
-  reset_runtime_state();
-  prog_reload_rom();
-  spend_cpu(ZURKEL_CYCLES_PER_SECOND);
-  if (!prog_execute_mode()) {
-    pstate->pending_command = 1;
-    if (before != prog_loaded_cart_filename()) prog_set_disk_pause(30);
+  if (crumb && std::strlen(crumb) >= 2) add_run_chain_item(m, before.c_str(), crumb, 0);
+  reset_runtime_state(m);
+  zurkel_reload_rom(m);
+  spend_cpu(m, ZURKEL_CYCLES_PER_SECOND);
+  if (!zopts.exec) {
+    m->pending_command = 1;
+    if (before != m->loaded.name) m->disk_pause = 30;
   }
   lua_pushboolean(L, 1);
   return 1;
 }
 
 int zk_save(lua_State* L) {
-  if (!prog_execute_mode()) return 0;
+  zurkel_machine* m = zk_machine(L);
+  if (!m || !zopts.exec) return 0;
   const char* name = lua_gettop(L) >= 1 ? lua_tostring(L, 1) : nullptr;
   if (!name || !*name) {
-    zurkel_print("please specify filename");
+    zurkel_print(m, "please specify filename");
     return 0;
   }
   if (std::strlen(name) > kPathLimit) {
-    zurkel_print("filename too long");
+    zurkel_print(m, "filename too long");
     return 0;
   }
   if (is_clip_name(name)) {
     bool blank = false;
-    int rc = prog_save_clipboard_cart(&blank);
+    int rc = save_cart_to_clipboard(m, &blank);
     if (blank) {
-      zurkel_print_col("warning: label is blank", 9);
-      zurkel_print_col("run cart and use f7 to capture", 10);
+      zurkel_print_col(m, "warning: label is blank", 9);
+      zurkel_print_col(m, "run cart and use f7 to capture", 10);
     }
-    zurkel_print(rc == 0 ? "saved to clipboard" : "failed to save to clipboard");
+    zurkel_print(m, rc == 0 ? "saved to clipboard" : "failed to save to clipboard");
     return 0;
   }
   // The cartridge name completion puts ".zk" where it belongs: game.png
   // saves as game.zk.png, game as game.zk.
   std::string completed = inject_zk_extention(std::string(name));
-  std::string path = std::string(prog_root_path()) + shell_current_folder() + completed;
-  if (prog_save_working_cart(path.c_str())) {
-    prog_set_loaded_cart_filename(path.c_str());
+  std::string path = std::string(console_config.root_path) + shell_current_folder() + completed;
+  if (save_working_cart(m, path.c_str()) == 0) {
+    std::snprintf(m->loaded.name, sizeof m->loaded.name, "%s", path.c_str());
     char line[1100];
     std::snprintf(line, sizeof line, "saved %s%s", completed.c_str(), "");
-    zurkel_print(line);
+    zurkel_print(m, line);
   }
   return 0;
 }
@@ -141,102 +150,98 @@ int zk_cd(lua_State* L) {
   char line[1100];
   if (!name) {
     std::snprintf(line, sizeof line, "directory: /%s", shell_current_folder());
-    zurkel_print_col(line, 12);
+    zurkel_print_col(zk_machine(L), line, 12);
     return 0;
   }
   if (std::strlen(name) > kPathLimit) return 0;
-  std::string root = shell_normalise_path(prog_root_path());
+  std::string root = shell_normalise_path(console_config.root_path);
   if (!root.empty() && root.back() != '/') root += "/";
   std::string resolved = shell_resolve(root.c_str(), name);
   std::string with_slash = resolved.empty() || resolved.back() == '/' ? resolved : resolved + "/";
   if (root.empty() || with_slash.compare(0, root.size(), root) != 0) {
-    zurkel_print_col("cd: failed", 7);
+    zurkel_print_col(zk_machine(L), "cd: failed", 7);
     return 0;
   }
   if (!brim_folder_exists(with_slash.c_str())) {
-    zurkel_print_col("directory not found", 7);
+    zurkel_print_col(zk_machine(L), "directory not found", 7);
     return 0;
   }
   std::string rel = with_slash.substr(root.size());
   if (rel == "/") rel.clear();
   shell_set_current_folder(rel.c_str());
   std::snprintf(line, sizeof line, "/%s", shell_current_folder());
-  zurkel_print_col(line, 12);
+  zurkel_print_col(zk_machine(L), line, 12);
   return 0;
 }
 
 int zk_mkdir(lua_State* L) {
   const char* name = lua_gettop(L) >= 1 ? lua_tostring(L, 1) : nullptr;
   if (!name) {
-    zurkel_print("mkdir [name]");
+    zurkel_print(zk_machine(L), "mkdir [name]");
     return 0;
   }
   if (std::strlen(name) >= 512) {
     zk_push_int(L, 0);
     return 1;
   }
-  std::string path = std::string(prog_root_path()) + shell_current_folder() + name + "/";
+  std::string path = std::string(console_config.root_path) + shell_current_folder() + name + "/";
   brim_make_folder(shell_normalise_path(path).c_str());
   return 0;
 }
 
 int zk_folder(lua_State*) {
-  std::string path = std::string(prog_root_path()) + shell_current_folder();
-  prog_open_folder(path.c_str());
+  std::string path = std::string(console_config.root_path) + shell_current_folder();
+  if (!cconfig.headless) host_open_folder(path.c_str());
   return 0;
 }
 
-int zk_info(lua_State*) {
-  const char* fn = prog_loaded_cart_filename();
+int zk_info(lua_State* L) {
+  zurkel_machine* m = zk_machine(L);
+  if (!m) return 0;
+  const char* fn = m->loaded.name;
   if (fn && *fn) {
     std::string name = fn;
     const char* ext = ends_with(name, ".zk") || ends_with(name, ".zk.png") || ends_with(name, ".png") ? "" : ".zk";
     char line[1100];
     std::snprintf(line, sizeof line, "file: %s%s", fn, ext);
-    zurkel_print_col(line, 14);
+    zurkel_print_col(m, line, 14);
   }
-  prog_merge_code_from_tabs();
-  zurkel_cart* cart = prog_loaded_cart();
-  const char* code = cart && cart->code ? cart->code : "";
-  int tokens = prog_count_tokens(code);
+  zurkel_cart* cart = merge_loaded_cart_tabs(m);
+  const char* code = cart->code ? cart->code : "";
+  int tokens = count_tokens(code);
   int chars = static_cast<int>(std::strlen(code));
-  int compressed = prog_compressed_code_size(code);
-  zurkel_print_2_col("tokens:     %5d /  %d", tokens, 8192, tokens > 8192 ? 9 : 6);
-  zurkel_print_2_col("chars:      %5d / %d", chars, 65535, chars >= 65536 ? 9 : 6);
-  zurkel_print_2_col("compressed: %5d / %d", compressed, 15360, compressed > 15360 ? 9 : 6);
-  if (prog_loaded_cart_unsaved()) zurkel_print("unsaved changes");
+  int compressed = compressed_code_size(code);
+  zurkel_print_2_col(m, "tokens:     %5d /  %d", tokens, 8192, tokens > 8192 ? 9 : 6);
+  zurkel_print_2_col(m, "chars:      %5d / %d", chars, 65535, chars >= 65536 ? 9 : 6);
+  zurkel_print_2_col(m, "compressed: %5d / %d", compressed, 15360, compressed > 15360 ? 9 : 6);
   return 0;
 }
 
-int zk_keyconfig(lua_State*) {
-  keyconfig_enter();
+int zk_keyconfig(lua_State* L) {
+  if (zurkel_machine* m = zk_machine(L)) m->host->open_keyconfig(m);
   return 0;
 }
 
-int zk_install_demos(lua_State*) {
-  zurkel_print_col("installing demo carts to /demos/", 14);
-  std::string folder = std::string(prog_root_path()) + "demos/";
-  prog_install_demos(folder.c_str(), [](const char* name) { zurkel_print(name); });
+int zk_install_demos(lua_State* L) {
+  zurkel_machine* m = zk_machine(L);
+  zurkel_print_col(m, "installing demo carts to /demos/", 14);
+  std::string folder = std::string(console_config.root_path) + "demos/";
+  install_demo_carts(folder.c_str(), [m](const char* name) { zurkel_print(m, name); });
   return 0;
 }
 
-int zk_install_games(lua_State*) {
-  prog_install_games();
-  return 0;
-}
-
-int zk_import(lua_State*) {
-  spend_cpu(4096);
+int zk_import(lua_State* L) {
+  spend_cpu(zk_machine(L), 4096);
   return 0;
 }
 
 int zk_export(lua_State* L) {
   const char* name = lua_gettop(L) >= 1 ? lua_tostring(L, 1) : nullptr;
   if (!name || !*name) {
-    zurkel_print("please specify a file");
+    zurkel_print(zk_machine(L), "please specify a file");
     return 0;
   }
-  spend_cpu(4096);
+  spend_cpu(zk_machine(L), 4096);
   return 0;
 }
 
@@ -255,7 +260,7 @@ const zk_api_entry zk_shell_api[] = {
     {"info", zk_info},
     {"keyconfig", zk_keyconfig},
     {"install_demos", zk_install_demos},
-    {"install_games", zk_install_games},
+    {"install_games", zk_shell_nothing},
     {"import", zk_import},
     {"export", zk_export},
     {"help", zk_shell_nothing},

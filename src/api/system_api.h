@@ -4,8 +4,10 @@
 
 struct lua_State;
 
+struct zurkel_machine;
+
 // The value of stat(n) as a number (n other than 4 and 6); charges nothing.
-int32_t zurkel_stat_value(int n);
+int32_t zurkel_stat_value(zurkel_machine* m, int n);
 // Reads "%Y-%m-%d %H:%M:%S" back into year..second; missing fields are 0.
 void zurkel_parse_clock(const char* text, int out[6]);
 

@@ -4,6 +4,7 @@
 
 static const zurkel_cart* system_sounds = nullptr;
 static std::atomic<int64_t> samples_mixed{0};
+static bool sample_clock_on = false;
 
 void brim_set_system_sounds(const zurkel_cart* cart) { system_sounds = cart; }
 const zurkel_cart* brim_get_system_sounds() { return system_sounds; }
@@ -18,11 +19,13 @@ void brim_forget_system_sounds(const zurkel_cart* cart) {
 
 void brim_audio_count_samples(int n) { samples_mixed.fetch_add(n, std::memory_order_relaxed); }
 
-static uint64_t sample_clock() {
+uint64_t brim_audio_sample_clock_ms() {
   return static_cast<uint64_t>(samples_mixed.load(std::memory_order_relaxed) * 1000 / brim_sound_freq);
 }
 
-void brim_audio_use_sample_clock() {
+bool brim_audio_uses_sample_clock() { return sample_clock_on; }
+
+void brim_audio_use_sample_clock(bool on) {
   samples_mixed.store(0);
-  brim_audio_set_clock(sample_clock);
+  sample_clock_on = on;
 }

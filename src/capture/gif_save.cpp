@@ -13,6 +13,7 @@
 #include "base/debug.h"
 #include "settings/config.h"
 #include "settings/folders.h"
+#include "base/safe_write.h"
 
 namespace {
 constexpr int SIDE = 128;

@@ -15,6 +15,7 @@
 #include "base/debug.h"
 #include "settings/config.h"
 #include "settings/folders.h"
+#include "base/safe_write.h"
 
 namespace {
 bool write_png_bytes(FILE* f, void* ctx) {

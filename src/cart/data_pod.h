@@ -25,5 +25,3 @@ extern brim_pod* zurkel_data_pod;  // null until loaded
 bool zurkel_load_data_pod(const char* path);
 void zurkel_free_data_pod();
 
-// The folder of the running executable with a trailing '/', or "./".
-const char* zurkel_program_folder();

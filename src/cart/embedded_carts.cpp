@@ -4,14 +4,17 @@
 #include <cstring>
 #include <string>
 
-#include "cart/textcart.h"
 #include "base/debug.h"
-#include "machine/loaded_cart.h"
-#include "machine/memory.h"
-#include "machine/machine.h"
+#include "cart/cart_image.h"
 #include "cart/data_pod.h"
+#include "cart/pipeline.h"
+#include "cart/textcart.h"
+#include "gfx/printer.h"
+#include "machine/machine.h"
+#include "machine/memory.h"
 #include "pod/vdisk.h"
 #include "settings/folders.h"
+#include "cart/cart_record.h"
 
 namespace {
 
@@ -22,8 +25,6 @@ struct embedded_cart {
 
 embedded_cart table[ZURKEL_MAX_EMBEDDED];
 int table_count = 0;
-
-void print_stdout(const char* text) { std::fputs(text, stdout); }
 
 // A 32 KiB file item that is not itself a pod.
 bool is_cart_image(const brim_stream* f) {
@@ -38,8 +39,6 @@ zurkel_cart* cart_from_image(const brim_stream* f) {
 }
 
 }  // namespace
-
-void (*embedded_cart_print)(const char* text) = print_stdout;
 
 void clear_embedded_carts() { table_count = 0; }
 
@@ -64,17 +63,17 @@ const char* get_embedded_cart_hash_for_filename(const char* name) {
   return nullptr;
 }
 
-void boot_embedded_cart() {
+void boot_embedded_cart(zurkel_machine* m) {
   clear_embedded_carts();
   brim_stream* head = cpod_get_file(zurkel_data_pod, DATA_POD_HEAD_CART);
   if (!is_cart_image(head)) {
-    embedded_cart_print("head cart not found\n");
+    zurkel_print_col(m, "head cart not found\n", 6);
     return;
   }
   zurkel_cart* cart = cart_from_image(head);
   if (!cart) return;
   cart->version = ZURKEL_CART_VERSION;
-  zurkel_prepare_loaded_cart(cart, head->name);
+  prepare_loaded_cart(m, cart, head->name);
 
   for (int i = DATA_POD_HEAD_CART; i < zurkel_data_pod->count; i++) {
     brim_stream* f = cpod_get_file(zurkel_data_pod, i);
@@ -85,13 +84,11 @@ void boot_embedded_cart() {
     mount_embedded_cart(temp, f->name);
     brim_destroy_zurkel_cart(temp);
   }
-  if (pstate) {
-    pstate->mode = 0;
-    pstate->pending_command = 1;
-  }
+  m->mode = 0;
+  m->pending_command = 1;
 }
 
-int install_demo_carts(const char* folder, void (*each)(const char* name)) {
+int install_demo_carts(const char* folder, const std::function<void(const char* name)>& each) {
   if (!zurkel_data_pod || !folder) return 0;
   brim_make_folder(folder);
   int written = 0;

@@ -9,7 +9,9 @@
 
 #include "cart/textcart.h"
 #include "gfx/glyph_sheet.h"
+#include "cart/cart_image.h"
 #include "machine/memory.h"
+#include "cart/cart_record.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "cart/textcart.h"
 #include "settings/folders.h"
+#include "base/safe_write.h"
 
 namespace {
 

@@ -8,10 +8,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "gfx/png_encode.h"
+#include "audio/audio.h"
 #include "base/bitmap.h"
+#include "base/safe_write.h"
+#include "gfx/png_encode.h"
+#include "gfx/video.h"
 #include "input/buttons.h"
-#include "console/console_links.h"
 #include "machine/machine.h"
 #include "settings/folders.h"
 #include "settings/options.h"
@@ -84,7 +86,7 @@ void automation_step_begin(int64_t step) {
     buttons_set_mask(static_cast<int>(p), current->masks[p]);
 }
 
-void automation_step_end(int rate) {
+void automation_step_end(const zurkel_machine* m, int rate) {
   bool dump = zopts.dump_audio[0] != 0;
   // Under the virtual clock there is no device: the mixer advances here
   // even without a dump, so sound state follows emulated time.
@@ -97,20 +99,20 @@ void automation_step_end(int rate) {
     // Mixed as one call, exactly as for a dump, then dropped.
     static std::vector<int16_t> scratch;
     scratch.resize(static_cast<size_t>(n));
-    if (n > 0) link_mix_samples(scratch.data(), n);
+    if (n > 0) brim_mix_samples(m, scratch.data(), n);
     return;
   }
   size_t at = audio.size();
   audio.resize(at + n);
-  if (!link_mix_samples(audio.data() + at, n)) std::fill(audio.begin() + at, audio.end(), 0);
+  brim_mix_samples(m, audio.data() + at, n);
 }
 
-void automation_finish() {
+void automation_finish(const zurkel_machine* m) {
   // The display bitmap: the machine screen through the screen palette and
   // screen mode, without what the host draws over it (pause menu, disk icon,
   // banner), so a dump shows what the cartridge drew.
-  if (zopts.dump_screen[0] && pstate && pstate->display &&
-      !write_bitmap_png(zopts.dump_screen, pstate->display, link_palette())) {
+  if (zopts.dump_screen[0] && m->display &&
+      !write_bitmap_png(zopts.dump_screen, m->display, brim_palette)) {
     std::printf("could not write %s\n", zopts.dump_screen);
     std::fflush(stdout);
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 struct brim_bitmap;
+struct zurkel_machine;
 
 struct input_script_line {
   int64_t step;
@@ -22,9 +23,9 @@ bool automation_init();
 // Before an update step: the scripted masks for this step.
 void automation_step_begin(int64_t step);
 // After an update step at rate steps per second: the step's audio samples.
-void automation_step_end(int rate);
+void automation_step_end(const zurkel_machine* m, int rate);
 // At exit: the screen and audio dumps.
-void automation_finish();
+void automation_finish(const zurkel_machine* m);
 
 // Writes a 128 x 128 8-bit bitmap as an RGB PNG through a 768-byte palette.
 bool write_bitmap_png(const char* path, const brim_bitmap* b, const uint8_t* palette);

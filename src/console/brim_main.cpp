@@ -3,25 +3,38 @@
 #include <cstdio>
 #include <cstring>
 
+#include <lodepng.h>
+
+#include <cstdlib>
+
 #include "api/cartdata.h"
+#include "audio/audio.h"
 #include "base/bitmap.h"
-#include "input/buttons.h"
-#include "input/keys.h"
-#include "console/boot.h"
-#include "machine/cart.h"
-#include "console/console_links.h"
 #include "base/debug.h"
-#include "console/main_loop.h"
-#include "console/automation.h"
-#include "machine/machine.h"
 #include "base/random.h"
-#include "host/time.h"
-#include "runner/runner.h"
+#include "cart/data_pod.h"
+#include "cart/pipeline.h"
+#include "cart/textcart.h"
+#include "console/automation.h"
+#include "console/boot.h"
+#include "console/main_loop.h"
+#include "console/screen.h"
+#include "gfx/font.h"
+#include "gfx/resources.h"
+#include "gfx/video.h"
 #include "host/events.h"
 #include "host/joystick.h"
+#include "host/time.h"
+#include "input/buttons.h"
+#include "input/keys.h"
+#include "machine/cart.h"
+#include "machine/machine.h"
+#include "machine/memory.h"
+#include "runner/runner.h"
 #include "settings/config.h"
 #include "settings/folders.h"
 #include "settings/options.h"
+#include "cart/cart_record.h"
 
 namespace {
 char program_name[513];
@@ -54,6 +67,62 @@ bool wants_exec(int argc, char** argv) {
   zopts = saved;
   return exec;
 }
+
+// The window, set up from the configuration; the run-time toggles keep
+// their state in the configuration too (gfx/video.h).
+void video_init(bool headless_video) {
+  brim_video.headless = headless_video;
+  brim_video.window_w = cconfig.window_w;
+  brim_video.window_h = cconfig.window_h;
+  brim_video.window_x = cconfig.window_x;
+  brim_video.window_y = cconfig.window_y;
+  brim_video.frameless = cconfig.frameless != 0;
+  brim_video.windowed = cconfig.windowed != 0;
+  brim_video.fullscreen_method = cconfig.fullscreen_method;
+  brim_video.software_blit = cconfig.software_blit != 0;
+  brim_video.pixel_perfect = cconfig.pixel_perfect;
+  brim_video.draw_rect = brim_rect{cconfig.draw_rect[0], cconfig.draw_rect[1], cconfig.draw_rect[2], cconfig.draw_rect[3]};
+  brim_video.show_fps = cconfig.show_fps != 0;
+  brim_video.rmb_key = cconfig.rmb_key;
+  brim_video_init();
+}
+
+zurkel_cart* system_sounds_cart = nullptr;  // data.pod item 0, kept for the run
+
+// data.pod: the console's sounds, graphics and font, then the window for a
+// 128 x 128 page. False when it cannot be read.
+bool load_data_pod(const char* path) {
+  if (!zurkel_load_data_pod(path)) return false;
+  // Item 0 is a text cart whose sound effects are the console's own sounds.
+  const brim_stream* item = cpod_get_file(zurkel_data_pod, DATA_POD_SYSTEM_CART);
+  brim_stream* view = item ? brim_open_buffer_view(item) : nullptr;
+  zurkel_cart* sounds = view ? brim_load_zurkel_cart_from_file(view) : nullptr;
+  brim_fclose(view);
+  if (sounds) {
+    brim_destroy_zurkel_cart(system_sounds_cart);
+    system_sounds_cart = sounds;
+    brim_set_system_sounds(sounds);
+  }
+  // Items 1 and 2: palette, title, icon, icons and the console font.
+  brim_pod* gfx_pod = cpod_load_nested(zurkel_data_pod, DATA_POD_GFX);
+  brim_pod* font_pod = cpod_load_nested(zurkel_data_pod, DATA_POD_FONT);
+  gfx_load_resources(gfx_pod, font_pod);
+  brim_destroy_pod(gfx_pod);
+  brim_destroy_pod(font_pod);
+  brim_set_screen(128, 128, 8, 0x100);
+  return true;
+}
+
+// An audio dump or the virtual clock drives the mixer from the main loop:
+// no device, and channels and fades follow emulated time.
+void sound_init(const zurkel_machine* m) {
+  if (zopts.dump_audio[0] || zopts.fast) {
+    brim_audio_use_sample_clock();
+    brim_sound_init(m, 0);
+    return;
+  }
+  brim_sound_init(m, 16);
+}
 }  // namespace
 
 void brim_init() {
@@ -76,9 +145,9 @@ void brim_init() {
   log_step("brim_keys_init");
   brim_keys_reset();
   log_step("brim_text_init");
-  link_text_init();
+  brim_text_init();
   log_step("brim_video_init");
-  link_video_init(headless);
+  video_init(headless);
   log_step("brim_mouse_init");
   log_step("brim_joystick_init");
   brim_joystick_init();
@@ -87,23 +156,24 @@ void brim_init() {
   engine_inited = true;
 }
 
-void brim_exit() {
+void brim_exit(zurkel_machine* m) {
   if (!engine_inited) return;
   brim_debug(">brim_exit\n");
   log_step("cmusic_stop");
-  link_music_stop();
+  cmusic_stop(0);
   log_step("brim_main_exit");
-  brim_main_exit();
+  brim_main_exit(m);
   log_step("brim_config_save");
   brim_config_save();
   log_step("brim_sound_exit");
-  link_sound_exit();
+  brim_sound_exit();
   log_step("brim_video_exit");
-  link_video_exit();
+  gfx_free_resources();
+  brim_video_exit();
   log_step("brim_joystick_exit");
   brim_joystick_exit();
   log_step("brim_system_exit");
-  link_text_exit();
+  brim_text_exit();
   brim_keys_reset();
   host_exit();
   brim_debugf("brim_items_created: %d\n", 0);
@@ -112,19 +182,16 @@ void brim_exit() {
   engine_inited = false;
 }
 
-int brim_main_init() {
+int brim_main_init(zurkel_machine* m) {
   std::memset(&zcon, 0, sizeof zcon);
   zurkel_config_default();
   zurkel_options_default();
-  brim_set_load_config_func(zurkel_load_config);
-  brim_set_save_config_func(zurkel_save_config);
-  delete pstate;
-  pstate = new zurkel_machine();
+  *m = zurkel_machine();
+  m->host = &zurkel_console_host;
 
   brim_init();
   process_arguments(arg_count, arg_values);
   if (zopts.fast) host_use_virtual_clock(true);
-  cartdata_program_started = [] { return zrun.program_started; };
   if (!automation_init()) return 1;
 
   for (const char* f : {"carts/", "backup/", "cdata/", "cstore/", "plates/", "bbs/", "bbs/carts/",
@@ -139,56 +206,48 @@ int brim_main_init() {
   }
   settle_folder(console_config.root_path, "carts/");
   settle_folder(console_config.cdata_path, "cdata/");
-  link_set_volumes(cconfig.sound_volume, cconfig.music_volume);
+  brim_set_sound_volume(cconfig.sound_volume);
+  brim_set_music_volume(cconfig.music_volume);
 
-  pstate->cart = brim_create_zurkel_cart();
+  m->cart = brim_create_zurkel_cart();
   char pod[BRIM_PATH_MAX];
   brim_prefix_with_program_path("data.pod", pod);
-  if (!link_load_data_pod(pod)) {
+  if (!load_data_pod(pod)) {
     std::printf("couldn't load %s\n", pod);
     std::fflush(stdout);
     return 0;
   }
-  pstate->screen = brim_create_bitmap(128, 128, 8);
-  pstate->display = brim_create_bitmap(128, 128, 8);
-  pstate->capture = brim_create_bitmap(128, 128, 8);
+  m->screen = brim_create_bitmap(128, 128, 8);
+  m->display = brim_create_bitmap(128, 128, 8);
+  m->capture = brim_create_bitmap(128, 128, 8);
   for (int i = 0; i < 16; i++) {
-    pstate->draw[DS_PAL + i] = i;
-    pstate->draw[DS_SCREEN_PAL + i] = i;
+    m->draw[DS_PAL + i] = i;
+    m->draw[DS_SCREEN_PAL + i] = i;
   }
-  pstate->draw[DS_CLIP_RIGHT] = pstate->draw[DS_CLIP_BOTTOM] = 128;
-  link_new_loaded_cart();
-  if (load_splash_screen()) pstate->mode = 3;
-  else boot_init();
-  link_sound_init();
-  link_browser_init();
+  m->draw[DS_CLIP_RIGHT] = m->draw[DS_CLIP_BOTTOM] = 128;
+  prepare_loaded_cart(m, brim_create_zurkel_cart(), "");
+  if (load_splash_screen()) m->mode = 3;
+  else boot_init(m);
+  sound_init(m);
+  if (const zurkel_browser_calls* b = console_browser(); b && b->init) b->init(m);
 
   if (zopts.exec) {
-    if (!link_load_cart_file(zopts.auto_load_fn)) {
+    if (load_working_cart(m, zopts.auto_load_fn) != 0) {
       std::printf("could not load %s\n", zopts.auto_load_fn);
       std::fflush(stdout);
       return 1;
     }
-    pstate->mode = 0;
-    pstate->pending_command = 1;
-    if (zopts.params_given) std::snprintf(pstate->run_args, sizeof pstate->run_args, "%s", zopts.params);
+    m->mode = 0;
+    m->pending_command = 1;
+    if (zopts.params_given) std::snprintf(m->run_args, sizeof m->run_args, "%s", zopts.params);
   }
   return -1;
 }
 
-void brim_main_exit() {
-  save_cdata();
-  if (link_loaded_cart_unsaved()) {
-    link_save_backup();
-    if (console_config.show_backup_messages) {
-      show_message("backing up unsaved changes", 0);
-      brim_main_draw();
-      link_blit_back_page();
-      host_sleep_ms(800);
-    }
-  }
-  automation_finish();
-  link_close_io_pins();
+void brim_main_exit(zurkel_machine* m) {
+  save_cdata(m);
+  automation_finish(m);
+  gpio_reset(m);
 }
 
 void brim_handle_system_messages() {
@@ -200,7 +259,7 @@ void brim_handle_system_messages() {
 
 void brim_handle_messages() {
   host_pump_events();
-  link_update_music_fading();
+  brim_update_music_fading();
 }
 
 int brim_main(int argc, char** argv) {
@@ -210,7 +269,10 @@ int brim_main(int argc, char** argv) {
   brim_set_program_path(program_name);
   brim_quit = 0;
 
-  int early = brim_main_init();
+  // The one machine; the console owns it for the whole run.
+  static zurkel_machine machine;
+  zurkel_machine* m = &machine;
+  int early = brim_main_init(m);
   if (early >= 0) {
     // Fatal start-up failures leave without the shut-down steps.
     brim_debug_close();
@@ -218,16 +280,16 @@ int brim_main(int argc, char** argv) {
   }
   while (!brim_quit) {
     brim_clear_skip_frame();
-    brim_main_update();
-    brim_main_draw();
-    link_blit_back_page();
+    brim_main_update(m);
+    brim_main_draw(m);
+    brim_blit_back_page();
     brim_handle_system_messages();
     if (host_quit_requested()) break;
-    link_update_music_fading();
+    brim_update_music_fading();
   }
-  brim_exit();
+  brim_exit(m);
   if (zopts.exec) {
-    int r = zrun.end_reason;
+    int r = m->run.end_reason;
     if (r == ZK_END_SYNTAX_ERROR || r == ZK_END_SIZE_LIMIT || r == ZK_END_RUNTIME_ERROR ||
         r == ZK_END_OUT_OF_MEMORY)
       automation_set_exit_status(2);

@@ -41,9 +41,7 @@ void text(brim_bitmap* b, const char* s, int x, int y, int c) {
   brim_draw_text_ex(b, s, zurkel_console_font, x, y, BRIM_TEXT_COLOUR, static_cast<uint32_t>(c));
 }
 
-void leave() {
-  if (pstate) pstate->console_screen = 0;
-}
+void leave(zurkel_machine* m) { m->console_screen = 0; }
 
 // The key name shown for an entry, lower-cased.
 void entry_key_name(int entry, char* out, size_t size) {
@@ -78,13 +76,13 @@ void keyconfig_init() {
   std::memcpy(zkeyconfig.backup, key_map(), sizeof zkeyconfig.backup);
 }
 
-void keyconfig_enter() {
+void keyconfig_enter(zurkel_machine* m) {
   keyconfig_init();
-  if (pstate) pstate->console_screen = 1;
+  m->console_screen = 1;
   block_buttons();
 }
 
-bool keyconfig_active() { return pstate && pstate->console_screen == 1; }
+bool keyconfig_active(const zurkel_machine* m) { return m->console_screen == 1; }
 
 void keyconfig_update() {
   zurkel_keyconfig& k = zkeyconfig;
@@ -104,21 +102,21 @@ void keyconfig_update() {
   }
 }
 
-void keyconfig_keypress(int code) {
+void keyconfig_keypress(zurkel_machine* m, int code) {
   if (zkeyconfig.key_index < KEYCONFIG_DONE) {
     if (code == 27) {
       std::memcpy(key_map(), zkeyconfig.backup, sizeof zkeyconfig.backup);
-      leave();
+      leave(m);
     }
     return;
   }
-  leave();
-  if (pstate) pstate->draw[DS_CURSOR_Y] = 120;
+  leave(m);
+  m->draw[DS_CURSOR_Y] = 120;
 }
 
-void keyconfig_step() {
-  while (keyconfig_active() && brim_keypressed()) keyconfig_keypress(brim_readkey_nowait());
-  if (keyconfig_active()) keyconfig_update();
+void keyconfig_step(zurkel_machine* m) {
+  while (keyconfig_active(m) && brim_keypressed()) keyconfig_keypress(m, brim_readkey_nowait());
+  if (keyconfig_active(m)) keyconfig_update();
 }
 
 void keyconfig_entry_text(int entry, char* out, size_t size) {
@@ -128,8 +126,8 @@ void keyconfig_entry_text(int entry, char* out, size_t size) {
   std::snprintf(out, size, "%s : %s", keyconfig_button_name[entry], name);
 }
 
-void keyconfig_draw() {
-  brim_bitmap* b = pstate ? pstate->screen : nullptr;
+void keyconfig_draw(zurkel_machine* m) {
+  brim_bitmap* b = m->screen;
   if (!b) return;
   int cl = b->cl, ct = b->ct, cr = b->cr, cb = b->cb;
   brim_reset_clip(b);

@@ -22,21 +22,23 @@ extern zurkel_keyconfig zkeyconfig;
 extern const char* const keyconfig_button_name[13];
 extern const char* const keyconfig_default_key_name[13];
 
+struct zurkel_machine;
+
 void keyconfig_init();
 // The "keyconfig" command: start, switch the console to the screen and
 // block the buttons.
-void keyconfig_enter();
+void keyconfig_enter(zurkel_machine* m);
 // True while the console shows the screen.
-bool keyconfig_active();
+bool keyconfig_active(const zurkel_machine* m);
 // Once per machine frame while the screen is up and no program runs.
 void keyconfig_update();
 // A console key code while the screen is up: Escape before the end
 // restores the key map and leaves; any key after the end leaves.
-void keyconfig_keypress(int code);
+void keyconfig_keypress(zurkel_machine* m, int code);
 // The console loop's step: queued key codes first, then the update.
-void keyconfig_step();
+void keyconfig_step(zurkel_machine* m);
 // The line shown for an entry: "label : key name", lower-case; the
 // default key's name for an entry of 0.
 void keyconfig_entry_text(int entry, char* out, size_t size);
 // Draws the screen into the machine screen with the console font.
-void keyconfig_draw();
+void keyconfig_draw(zurkel_machine* m);

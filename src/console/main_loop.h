@@ -3,7 +3,10 @@
 #pragma once
 #include <cstdint>
 
+#include "machine/machine_host.h"
+
 struct brim_bitmap;
+struct zurkel_machine;
 
 constexpr int ZURKEL_MAX_OWED_STEPS = 0x40000;   // 16.16: four update steps
 
@@ -53,30 +56,35 @@ int brim_is_paused();
 
 // The engine clock in milliseconds (virtual under -fast).
 uint64_t brim_get_time();
-// The seed every clock-taken seed uses: -seed S, else time of day plus the
-// millisecond clock.
-uint32_t brim_clock_seed();
-// The configured sleep for this frame (foreground or background).
-int brim_configured_sleep_ms();
-bool brim_window_active();
 
 // Banner: text for ms milliseconds (plus 400 ms for the slide).
 void show_message(const char* text, int ms);
 
 // Samples the buttons once (update, then read) at the machine's rate.
-void zurkel_poll_buttons();
+void zurkel_poll_buttons(zurkel_machine* m);
 // The text taken with Ctrl+V, or null before any paste.
 const char* zurkel_paste_buffer();
+
+// What the console does for the layers below it (machine/machine_host.h);
+// brim_main_init hangs it on the machine.
+extern const zurkel_machine_host zurkel_console_host;
+
+// The cartridge browser (src/splore) plugs in here: the program's entry
+// hands the console its calls before start-up. Without them console screen
+// 2 updates and draws nothing (the boot sequence still enters it at frame
+// 80 with -splore, and the pause menu offers "exit to splore" there).
+struct zurkel_browser_calls {
+  void (*init)(zurkel_machine* m);    // once at start-up, after the sound engine
+  void (*update)(zurkel_machine* m);  // each update step on console screen 2
+  void (*draw)(zurkel_machine* m);    // each frame on console screen 2, into the machine screen
+};
+void console_set_browser(const zurkel_browser_calls* calls);
+const zurkel_browser_calls* console_browser();
 
 // Frame pacing: adds rate * elapsed to the 16.16 count of owed steps and
 // clamps it to 0..four steps.
 int32_t zurkel_pace(int32_t accumulator, int rate, int64_t elapsed_ms);
 
-void brim_main_update();
-void brim_main_draw();
-void process_command();
-void blit_zurkel_back_page_to_zurkel_screen_if_shown();
-
-// Whether the machine runs a program (mode 1).
-bool zurkel_running();
-bool zurkel_exec_mode();
+void brim_main_update(zurkel_machine* m);
+void brim_main_draw(zurkel_machine* m);
+void process_command(zurkel_machine* m);

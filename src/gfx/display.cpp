@@ -50,7 +50,3 @@ void gfx_present_screen(zurkel_machine* m, bool cart_running) {
     for (int x = 0; x < w; x++) d->line[y][x] = table[s->line[y][x] & 15];
   if (cart_running) apply_draw_mode(d, m->draw[DS_SCREEN_MODE]);
 }
-
-void blit_zurkel_back_page_to_zurkel_screen() {
-  if (pstate) gfx_present_screen(pstate, pstate->mode == 1);
-}

@@ -8,6 +8,8 @@
 #include "base/debug.h"
 #include "host/time.h"
 #include "host/video.h"
+#include "settings/config.h"
+#include "settings/options.h"
 
 brim_video_config brim_video;
 brim_screen_desc brim_screen;
@@ -27,7 +29,12 @@ bool warp_pending = false;
 int warp_host_x = 0, warp_host_y = 0, warp_x = 0, warp_y = 0;
 }  // namespace
 
-void (*brim_video_settings_changed)() = nullptr;
+namespace {
+void keep_settings() {
+  cconfig.windowed = brim_video.fullscreen ? 0 : 1;
+  cconfig.show_fps = brim_video.show_fps ? 1 : 0;
+}
+}  // namespace
 
 void brim_video_init() {
   if (!brim_video.headless && !plat_video_init()) brim_video.headless = true;
@@ -107,12 +114,12 @@ void brim_toggle_fullscreen() {
   if (ww < 32 || wh < 32) ww = 640, wh = 480;
   if (brim_back_page && !brim_video.headless)
     brim_set_screen_plat(ww, wh, brim_back_page->w, brim_back_page->h, brim_back_page->depth, 0);
-  if (brim_video_settings_changed) brim_video_settings_changed();
+  keep_settings();
 }
 
 void brim_toggle_show_fps() {
   brim_video.show_fps = !brim_video.show_fps;
-  if (brim_video_settings_changed) brim_video_settings_changed();
+  keep_settings();
 }
 
 int32_t brim_fps_step(int32_t smoothed, int64_t dt) {
@@ -124,6 +131,8 @@ int32_t brim_fps_step(int32_t smoothed, int64_t dt) {
 }
 
 int brim_get_fps() { return smoothed_fps >> 16; }
+
+int brim_host_fps() { return zopts.fast ? 60 : brim_get_fps(); }
 
 brim_rect brim_compute_dest_rect(const brim_rect& override, int ww, int wh, int pw, int ph,
                                  bool pixel_perfect) {

@@ -1,6 +1,5 @@
-// The host layer's event pump, window focus, clipboard and start-up.
+// The host layer's event pump, window focus and start-up.
 #pragma once
-#include <string>
 
 // Starts the host's event and timer services (video starts with the display).
 bool host_init();
@@ -15,4 +14,3 @@ void host_request_quit();
 // The window has keyboard focus (always true without a window).
 bool host_window_active();
 void host_set_window_active(bool active);
-std::string host_clipboard_text();

@@ -4,7 +4,6 @@
 
 #include "input/scancodes.h"
 
-bool (*brim_key_wait_hook)() = nullptr;
 
 namespace {
 uint8_t current[BRIM_KEY_COUNT];    // 0 up, 1 down, 3 repeated this frame
@@ -135,9 +134,9 @@ int brim_readkey_nowait() {
   return c;
 }
 
-int brim_readkey() {
+int brim_readkey(bool (*wait)()) {
   while (!queue_len)
-    if (!brim_key_wait_hook || !brim_key_wait_hook()) return 0;
+    if (!wait || !wait()) return 0;
   return brim_readkey_nowait();
 }
 

@@ -2,12 +2,19 @@
 
 #include <cstdlib>
 
-#include "api/registry.h"
+#include "base/api_entry.h"
 #include "lang/fixed.h"
 #include "lang/tabs.h"
 #include "lauxlib.h"
 #include "lualib.h"
-#include "runner/cpu.h"
+#include "machine/cpu.h"
+#include "machine/heap.h"
+#include "machine/machine.h"
+
+// The machine the arithmetic routines charge (their hook has no context).
+static zurkel_machine* arithmetic_machine = nullptr;
+
+static void charge_arithmetic(int cycles) { spend_cpu(arithmetic_machine, cycles); }
 
 static void register_lib(lua_State* L, const luaL_Reg* lib) {
   for (; lib->name; lib++) {
@@ -17,7 +24,8 @@ static void register_lib(lua_State* L, const luaL_Reg* lib) {
 }
 
 void zurkel_open_base(lua_State* L) {
-  zurkel_cpu_charge = spend_cpu;
+  arithmetic_machine = zk_machine(L);
+  zurkel_cpu_charge = charge_arithmetic;
   // Line numbers inside parser messages are shown as lines of the code tabs.
   zurkel_tab_line_mapper = find_tab_line;
   register_lib(L, zurkel_base_lib);
@@ -50,6 +58,12 @@ void* zurkel_default_alloc(void* ud, void* ptr, size_t osize, size_t nsize) {
 
 lua_State* zurkel_new_state(zurkel_alloc_budget* budget) {
   lua_State* L = lua_newstate(zurkel_default_alloc, budget);
+  if (L) zurkel_open_base(L);
+  return L;
+}
+
+lua_State* zurkel_new_machine_state(zurkel_machine* m) {
+  lua_State* L = lua_newstate(zurkel_lua_alloc, m);
   if (L) zurkel_open_base(L);
   return L;
 }

@@ -9,14 +9,15 @@
 
 #include "lua.h"
 
-// The one script machine; null while none exists.
-extern lua_State* L0;
+struct zurkel_machine;
 
 // Registers the library globals a cartridge sees: pairs, type, assert,
 // setmetatable, getmetatable, cocreate, coresume, costatus, yield, sub,
-// trace. No library tables, no string metatable. Also routes the charges of
-// the arithmetic routines (power, square root) to spend_cpu and the parser's
-// message line numbers through find_tab_line (the code tabs).
+// trace. No library tables, no string metatable. Also routes the parser's
+// message line numbers through find_tab_line (the code tabs) and the
+// charges of the arithmetic routines (power, square root), which carry no
+// script machine, to the machine of L (the last one opened; none for a
+// script machine of another allocator).
 void zurkel_open_base(lua_State* L);
 
 // Registers every {name, fn} of a script API table as a global.
@@ -34,3 +35,5 @@ void* zurkel_default_alloc(void* ud, void* ptr, size_t osize, size_t nsize);
 
 // A new machine with the default allocator and the base globals.
 lua_State* zurkel_new_state(zurkel_alloc_budget* budget = nullptr);
+// The script machine of machine m: its allocator counts into m (machine/heap.h).
+lua_State* zurkel_new_machine_state(zurkel_machine* m);

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "machine/cart.h"
-#include "machine/loaded_cart.h"
+#include "machine/machine.h"
 
 zurkel_code_tabs code_tabs;
 
@@ -65,12 +65,12 @@ size_t merge_code_from_tabs(zurkel_cart* cart) {
   return merge_code_from_tabs(cart->code, ZURKEL_CODE_BUFFER);
 }
 
-void split_code_to_tabs() {
-  if (loaded_cart) split_code_to_tabs(static_cast<const zurkel_cart*>(loaded_cart));
+void split_code_to_tabs(const zurkel_machine* m) {
+  if (m->loaded.cart) split_code_to_tabs(static_cast<const zurkel_cart*>(m->loaded.cart));
 }
 
-size_t merge_code_from_tabs() {
-  return loaded_cart ? merge_code_from_tabs(loaded_cart) : 0;
+size_t merge_code_from_tabs(zurkel_machine* m) {
+  return m->loaded.cart ? merge_code_from_tabs(m->loaded.cart) : 0;
 }
 
 void reset_code_tab_selection() { code_tabs.selected = 0; }

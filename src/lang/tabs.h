@@ -6,6 +6,7 @@
 #include <string>
 
 struct zurkel_cart;
+struct zurkel_machine;
 
 constexpr int ZURKEL_CODE_TABS = 8;
 constexpr const char* ZURKEL_TAB_SEPARATOR = "\n-->8\n";
@@ -34,9 +35,9 @@ size_t merge_code_from_tabs(char* out, size_t capacity);
 // never replaced by another cart's tabs.
 size_t merge_code_from_tabs(zurkel_cart* cart);
 
-// The same for the loaded cart (nothing happens while there is none).
-void split_code_to_tabs();
-size_t merge_code_from_tabs();
+// The same for the machine's loaded cart (nothing happens while there is none).
+void split_code_to_tabs(const zurkel_machine* m);
+size_t merge_code_from_tabs(zurkel_machine* m);
 
 // Clears the tab selection (a newly loaded cart starts on tab 0).
 void reset_code_tab_selection();

@@ -4,9 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "lang/interp.h"
-#include "lua.h"
 #include "base/debug.h"
+#include "lua.h"
 #include "machine/machine.h"
 
 // The interpreter's full collection; isemergency runs no finalizers.
@@ -19,9 +18,6 @@ namespace {
 constexpr size_t kPrefix = alignof(std::max_align_t);
 static_assert(kPrefix >= sizeof(int32_t));
 
-int64_t g_host_bytes = 0;   // real bytes of every live block, prefixes included
-bool g_collecting = false;  // the runner's own collections do not trip the budget
-
 int32_t read_count(const char* base) {
   int32_t c;
   std::memcpy(&c, base + kPrefix - sizeof c, sizeof c);
@@ -30,7 +26,7 @@ int32_t read_count(const char* base) {
 
 void write_count(char* base, int32_t c) { std::memcpy(base + kPrefix - sizeof c, &c, sizeof c); }
 
-bool over_budget() { return zurkel_heap_in_use() > ZURKEL_HEAP_SOFT_LIMIT; }
+bool over_budget(const zurkel_machine* m) { return zurkel_heap_in_use(m) > ZURKEL_HEAP_SOFT_LIMIT; }
 }  // namespace
 
 int32_t zurkel_heap_count_for_kind(size_t kind, size_t new_size, bool compiling) {
@@ -43,14 +39,23 @@ int32_t zurkel_heap_count_for_kind(size_t kind, size_t new_size, bool compiling)
   return 32;
 }
 
-void* zurkel_lua_alloc(void*, void* block, size_t old_size_or_kind, size_t new_size) {
+zurkel_machine* zk_machine(lua_State* L) {
+  void* user = nullptr;
+  lua_Alloc f = lua_getallocf(L, &user);
+  return f == zurkel_lua_alloc ? static_cast<zurkel_machine*>(user) : nullptr;
+}
+
+void* zurkel_lua_alloc(void* user, void* block, size_t old_size_or_kind, size_t new_size) {
+  auto* m = static_cast<zurkel_machine*>(user);
   char* base = block ? static_cast<char*>(block) - kPrefix : nullptr;
   size_t old_real = block ? old_size_or_kind + kPrefix : 0;
 
   if (new_size == 0) {
     if (base) {
-      if (pstate) pstate->heap_bytes -= read_count(base);
-      g_host_bytes -= static_cast<int64_t>(old_real);
+      if (m) {
+        m->heap_bytes -= read_count(base);
+        m->heap_host_bytes -= static_cast<int64_t>(old_real);
+      }
       std::free(base);
     }
     return nullptr;
@@ -59,20 +64,21 @@ void* zurkel_lua_alloc(void*, void* block, size_t old_size_or_kind, size_t new_s
   // A shrink is never refused: the interpreter shrinks blocks inside its
   // collector, where a failure could not be handled.
   bool grows = !block || new_size > old_size_or_kind;
-  if (pstate && !g_collecting) {
-    int64_t used = static_cast<int64_t>(pstate->heap_bytes) - pstate->code_allowance;
+  if (m && !m->heap_collecting) {
+    int64_t used = static_cast<int64_t>(m->heap_bytes) - m->code_allowance;
     if (used > ZURKEL_HEAP_SOFT_LIMIT) {
-      pstate->heap_over_budget = 1;
-      if (L0) lua_zurkel_soft_yield(L0);
+      m->heap_over_budget = 1;
+      if (m->L) lua_zurkel_soft_yield(m->L);
     }
     if (grows && used > ZURKEL_HEAP_HARD_LIMIT) {
-      pstate->heap_refused = 1;
+      m->heap_refused = 1;
       return nullptr;
     }
   }
   int64_t new_real = static_cast<int64_t>(new_size) + static_cast<int64_t>(kPrefix);
-  if (grows && g_host_bytes - static_cast<int64_t>(old_real) + new_real > ZURKEL_HEAP_HOST_LIMIT) {
-    if (pstate) pstate->heap_refused = 1;
+  if (m && grows &&
+      m->heap_host_bytes - static_cast<int64_t>(old_real) + new_real > ZURKEL_HEAP_HOST_LIMIT) {
+    m->heap_refused = 1;
     return nullptr;
   }
 
@@ -80,50 +86,53 @@ void* zurkel_lua_alloc(void*, void* block, size_t old_size_or_kind, size_t new_s
   if (base) {
     count = read_count(base) != 0 ? static_cast<int32_t>(new_size) : 0;  // uncounted stays uncounted
   } else {
-    count = zurkel_heap_count_for_kind(old_size_or_kind, new_size, pstate && pstate->heap_compiling);
+    count = zurkel_heap_count_for_kind(old_size_or_kind, new_size, m && m->heap_compiling);
   }
   int32_t old_count = base ? read_count(base) : 0;
   char* p = static_cast<char*>(std::realloc(base, static_cast<size_t>(new_real)));
   if (!p) return nullptr;  // the old block, if any, is untouched
   write_count(p, count);
-  g_host_bytes += new_real - static_cast<int64_t>(old_real);
-  if (pstate) pstate->heap_bytes += count - old_count;
+  if (m) {
+    m->heap_host_bytes += new_real - static_cast<int64_t>(old_real);
+    m->heap_bytes += count - old_count;
+  }
   return p + kPrefix;
 }
 
-int64_t zurkel_heap_host_bytes() { return g_host_bytes; }
+int64_t zurkel_heap_host_bytes(const zurkel_machine* m) { return m->heap_host_bytes; }
 
-int64_t zurkel_heap_in_use() {
-  return pstate ? static_cast<int64_t>(pstate->heap_bytes) + pstate->code_allowance : 0;
+int64_t zurkel_heap_in_use(const zurkel_machine* m) {
+  return m ? static_cast<int64_t>(m->heap_bytes) + m->code_allowance : 0;
 }
 
-int32_t zurkel_heap_stat() {
-  int64_t bytes = std::clamp<int64_t>(zurkel_heap_in_use(), 0, ZURKEL_HEAP_SOFT_LIMIT);
+int32_t zurkel_heap_stat(const zurkel_machine* m) {
+  int64_t bytes = std::clamp<int64_t>(zurkel_heap_in_use(m), 0, ZURKEL_HEAP_SOFT_LIMIT);
   return static_cast<int32_t>(bytes << 6);
 }
 
-bool zurkel_heap_collect_for_slice(lua_State* L) {
-  if (!L || !pstate) return true;
-  g_collecting = true;
+bool zurkel_heap_collect_for_slice(zurkel_machine* m) {
+  lua_State* L = m ? m->L : nullptr;
+  if (!L) return true;
+  m->heap_collecting = true;
   lua_gc(L, LUA_GCRESTART, 0);
   if (lua_gc(L, LUA_GCISRUNNING, 0)) lua_gc(L, LUA_GCCOLLECT, 0);
   bool fits = true;
-  if (over_budget()) {
+  if (over_budget(m)) {
     lua_gc(L, LUA_GCCOLLECT, 0);
-    if (over_budget()) {
-      int32_t before = pstate->heap_bytes;
+    if (over_budget(m)) {
+      int32_t before = m->heap_bytes;
       luaC_fullgc(L, 1);
       brim_debugf("gc hard collect: %d -> %d\n", before,
-                  static_cast<int>(zurkel_heap_in_use()));
-      fits = !over_budget();
+                  static_cast<int>(zurkel_heap_in_use(m)));
+      fits = !over_budget(m);
     }
   }
   // No collection while the program runs: memory only grows until the next slice.
   lua_gc(L, LUA_GCSTOP, 0);
-  g_collecting = false;
-  pstate->heap_over_budget = 0;
+  m->heap_collecting = false;
+  m->heap_over_budget = 0;
   // A refusal belongs to the slice it happened in: one whose error a
   // coroutine caught must not hide the traceback of a later, unrelated error.
-  pstate->heap_refused = 0;
+  m->heap_refused = 0;
   return fits;
 }

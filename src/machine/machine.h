@@ -1,9 +1,19 @@
-// The machine state record: the 32 KiB memory image's live parts.
+// The machine: the live parts of the 32 KiB memory image and every register
+// of the running machine, in one record. The console owns the one instance
+// and passes it to whatever acts on the machine; a script function finds it
+// through the script machine it was called from (zk_machine).
 #pragma once
 #include <cstdint>
 
 #include "base/bitmap.h"
 #include "machine/cart.h"
+#include "machine/cpu.h"
+#include "machine/fault.h"
+#include "machine/loaded_cart.h"
+#include "machine/machine_host.h"
+#include "machine/program.h"
+
+struct lua_State;
 
 // Draw-state registers are held as integers indexed by address - 0x5F00.
 enum zurkel_draw_reg {
@@ -52,7 +62,26 @@ struct zurkel_machine {
   int32_t heap_compiling = 0;        // 1 while compiling: blocks are not counted
   int32_t heap_over_budget = 0;      // set by the allocator past the soft limit
   int32_t heap_refused = 0;          // set when the allocator refused a block
+  int64_t heap_host_bytes = 0;       // real bytes of every live block, prefixes included
+  bool heap_collecting = false;      // the runner's own collections do not trip the budget
+
+  // The script machine (a new one replaces the old at each run) and its
+  // helper thread for finalizers; null while there is none.
+  lua_State* L = nullptr;
+  lua_State* gc_thread = nullptr;
+  zurkel_program run;                // the running program's state
+  zurkel_cpu_state cpu;              // CPU budget and frame-rate control
+  zurkel_fault fault;                // the runtime-fault record
+  zurkel_loaded_cart loaded;         // the cart as loaded from its file
+  char cartdata_id[65] = {};         // the open cart-data slot; "" none
+  uint8_t gpio[128] = {};            // I/O pins behind 0x5F80-0x5FFF
+
+  // The console's side of the machine (machine/machine_host.h), and a
+  // listener that also receives every console line printed (tests, logs).
+  const zurkel_machine_host* host = &zurkel_quiet_host;
+  void (*print_listener)(const char* text, int colour) = nullptr;
 };
 
-// The one machine; null until the console creates it.
-extern zurkel_machine* pstate;
+// The machine a script machine belongs to (the user pointer of its
+// allocator, machine/heap.h); null for a script machine made otherwise.
+zurkel_machine* zk_machine(lua_State* L);

@@ -6,6 +6,7 @@
 #include "base/debug.h"
 #include "pod/pod.h"
 #include "settings/folders.h"
+#include "base/safe_write.h"
 
 namespace {
 

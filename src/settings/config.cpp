@@ -4,9 +4,11 @@
 #include <cstring>
 
 #include "base/debug.h"
+#include "host/events.h"
 #include "settings/config_keys.h"
 #include "settings/folders.h"
 #include "base/line_reader.h"
+#include "base/safe_write.h"
 
 brim_config cconfig;
 brim_config cconfig0;
@@ -15,9 +17,6 @@ zurkel_console_config console_config;
 const char* const zurkel_version = "0.1.11c";
 
 namespace {
-brim_load_config_fn console_loader = nullptr;
-brim_save_config_fn console_saver = nullptr;
-
 constexpr int LINE_MAX_CHARS = 254;
 
 int* int_field(void* base, const config_key& k) {
@@ -148,13 +147,10 @@ bool write_config(FILE* f, void*) {
     write_key(f, k, k.source == CW_LOADED ? &cconfig0 : &cconfig);
   }
   std::fputs("\n\n// :: \n\n", f);
-  if (console_saver) console_saver(f);
+  zurkel_save_config(f);
   return true;
 }
 }  // namespace
-
-void brim_set_load_config_func(brim_load_config_fn fn) { console_loader = fn; }
-void brim_set_save_config_func(brim_save_config_fn fn) { console_saver = fn; }
 
 void brim_config_default() {
   std::memset(&cconfig, 0, sizeof cconfig);
@@ -188,7 +184,7 @@ bool brim_config_load_file(const char* path) {
         apply_value(k, &cconfig, line + std::strlen(k.name));
         taken = true;
       }
-      if (!taken && console_loader) console_loader(line);
+      if (!taken) zurkel_load_config(line);
     }
     std::fclose(f);
   }
@@ -243,4 +239,8 @@ void zurkel_save_config(FILE* stream) {
     const config_key& k = config_keys[i];
     if (k.section == CS_CONSOLE && k.source != CW_NEVER) write_key(stream, k, &console_config);
   }
+}
+
+int brim_configured_sleep_ms() {
+  return host_window_active() ? cconfig.foreground_sleep_ms : cconfig.background_sleep_ms;
 }

@@ -63,17 +63,15 @@ bool brim_config_save();
 bool brim_config_load_file(const char* path);
 bool brim_config_save_file(const char* path);
 
-// The console registers its loader (called with each line the engine did not
-// take, cut to 255 characters) and its writer.
-using brim_load_config_fn = void (*)(const char* line);
-using brim_save_config_fn = void (*)(FILE* stream);
-void brim_set_load_config_func(brim_load_config_fn fn);
-void brim_set_save_config_func(brim_save_config_fn fn);
-
-// Console side.
+// Console side: the loader gets each line the engine did not take, cut to
+// 255 characters; the writer adds the console's section after the engine's.
 void zurkel_config_default();
 void zurkel_load_config(const char* line);
 void zurkel_save_config(FILE* stream);
+
+// The configured sleep for this frame: foreground_sleep_ms while the window
+// is active, else background_sleep_ms.
+int brim_configured_sleep_ms();
 
 // The version text written into config.txt and shown at boot.
 extern const char* const zurkel_version;

@@ -12,6 +12,9 @@ void brim_set_program_path(const char* argv0);
 // (created); without HOME, names stay relative to the working folder.
 void brim_init_appdata_folder(const char* home_option);
 const char* brim_appdata_folder();
+// Sets the per-user data folder as given ("/" appended to a non-empty one),
+// creating nothing.
+void brim_set_appdata_folder(const char* folder);
 
 // Works out the desktop folder: desktop_path when set and not starting with
 // a space (created, "/" appended), else the XDG desktop folder named in
@@ -30,11 +33,3 @@ bool brim_file_exists(const char* path);
 bool brim_folder_exists(const char* path);
 // True for a folder holding at least one entry.
 bool brim_folder_has_entries(const char* path);
-
-// Writes a file the user cares about: the writer fills a temp file beside
-// it, which replaces the file only when everything was written.
-using brim_file_writer = bool (*)(FILE* f, void* ctx);
-bool brim_write_file_safely(const char* path, brim_file_writer writer, void* ctx);
-// The same with the temporary file's name given (it must sit beside path).
-bool brim_write_file_via(const char* path, const char* temp_path, brim_file_writer writer,
-                         void* ctx);

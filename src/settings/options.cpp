@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <ctime>
+
 #include "base/debug.h"
+#include "host/time.h"
 
 zurkel_options zopts;
 
@@ -102,6 +105,11 @@ const option_def options[] = {
 
 bool stops_reading(const char* a) { return a[0] == '&' || a[0] == '|' || a[0] == '>'; }
 }  // namespace
+
+uint32_t brim_clock_seed() {
+  if (zopts.seed_given) return zopts.seed;
+  return static_cast<uint32_t>(std::time(nullptr)) + static_cast<uint32_t>(host_ticks_ms());
+}
 
 void zurkel_options_default() {
   std::memset(&zopts, 0, sizeof zopts);

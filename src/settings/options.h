@@ -27,6 +27,9 @@ struct zurkel_options {
 extern zurkel_options zopts;
 
 void zurkel_options_default();
+// The seed every clock-taken seed uses (boot, each run): -seed S, else the
+// time of day plus the millisecond clock.
+uint32_t brim_clock_seed();
 // Engine options into cconfig.
 void brim_process_arguments(int argc, char** argv);
 // Console options into zopts and console_config.

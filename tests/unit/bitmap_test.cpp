@@ -2,6 +2,7 @@
 
 #include "base/bitmap.h"
 #include "machine/cart.h"
+#include "cart/cart_record.h"
 
 TEST(Bitmap, CreateIsZeroedWithFullClip) {
   brim_bitmap* b = brim_create_bitmap(128, 64, 8);

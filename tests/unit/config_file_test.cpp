@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings/config.h"
+#include "base/safe_write.h"
 #include "settings/folders.h"
 
 namespace {
@@ -28,8 +29,6 @@ std::string read_text(const std::string& path) {
 struct ConfigFile : ::testing::Test {
   void SetUp() override {
     zurkel_config_default();
-    brim_set_load_config_func(zurkel_load_config);
-    brim_set_save_config_func(zurkel_save_config);
   }
 };
 

@@ -1,13 +1,9 @@
-#include "machine/cart.h"
+#include "cart/cart_record.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "machine/machine.h"
-
-// The sound engine drops every reference it holds into a cart's sound
-// effect and music records (the audio subsystem provides it).
-void brim_audio_release_cart(const zurkel_cart* cart);
+#include "audio/audio.h"
 
 zurkel_cart* brim_create_zurkel_cart() {
   auto* cart = new zurkel_cart;
@@ -28,6 +24,5 @@ void brim_destroy_zurkel_cart(zurkel_cart* cart) {
   brim_destroy_bitmap(cart->map);
   brim_destroy_bitmap(cart->label);
   std::free(cart->code);
-  if (pstate && pstate->cart == cart) pstate->cart = nullptr;
   delete cart;
 }

@@ -7,6 +7,7 @@
 
 struct lua_State;
 struct lua_Debug;
+struct zurkel_machine;
 
 constexpr int32_t ZURKEL_CYCLES_PER_SECOND = 4194304;
 constexpr int ZURKEL_HOOK_INSTRUCTIONS = 1024;
@@ -28,31 +29,29 @@ struct zurkel_cpu_state {
   bool frame_held = false;     // a slice ended before the frame was finished
 };
 
-extern zurkel_cpu_state zcpu;
-
-// Charge an API cost (n <= 0 counts as 1).
-void spend_cpu(int cycles);
+// Charge an API cost (n <= 0 counts as 1). Nothing is charged without a
+// machine or while it has no script machine.
+void spend_cpu(zurkel_machine* m, int cycles);
 // Charge an amount that may be negative (a refund).
-void refund_cpu(int cycles);
+void refund_cpu(zurkel_machine* m, int cycles);
 
 // Cycles one frame may spend at the current target: 4,194,304 / target.
-int32_t cpu_budget_per_frame();
-// The count hook, installed with a count of 1,024 on every resume.
+int32_t cpu_budget_per_frame(const zurkel_machine* m);
+// The count hook, installed with a count of 1,024 on every resume; it acts
+// on the machine of the script machine it runs in.
 void instruction_limiter(lua_State* L, lua_Debug* ar);
 // 16.16 fraction of one frame at the cap rate.
-int32_t cycles_2_frame_capacity(int32_t cycles);
-// The frame-rate controller, run once per frame after flip.
-void update_frame_rate();
+int32_t cycles_2_frame_capacity(const zurkel_machine* m, int32_t cycles);
 
 // flip(): the frame's counters start again.
-void cpu_end_frame();
+void cpu_end_frame(zurkel_machine* m);
 // _mark_cpu(i): i clamps to 0-2.
-void cpu_mark(int i);
+void cpu_mark(zurkel_machine* m, int i);
 // _set_fps(n): target and cap.
-void cpu_set_fps(int n);
+void cpu_set_fps(zurkel_machine* m, int n);
 // Start of each slice: charges not yet passed on are dropped.
-void cpu_clear_remainder();
+void cpu_clear_remainder(zurkel_machine* m);
 // Cleared by reset_runtime_state: penalty and its timer.
-void cpu_reset_penalty();
+void cpu_reset_penalty(zurkel_machine* m);
 // Everything back to the power-on state (tests, new machine).
-void cpu_reset_all();
+void cpu_reset_all(zurkel_machine* m);
