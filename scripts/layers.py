@@ -6,8 +6,8 @@
 
 The layer table (src/layers.txt) lists, lowest layer first, the folders (or
 single files) of each layer. A file may include its own folder and lower
-layers; an include of a higher layer, or of another folder of its own layer
-that also includes this one (a cycle between folders), is an error.
+layers; an include of a higher layer or of another folder of its own layer
+is an error (so folders cannot include each other in a cycle).
 
 figures prints the numbers the layering is judged by: include arrows and
 cycles between the top-level folders of src/, cycles between object files
@@ -58,7 +58,9 @@ def includes(src, rel):
 
 
 def read_table(path):
-    """[(layer name, [units])], lowest first; a unit is a folder or a file."""
+    """[(layer name, [units])], lowest first. A unit is a folder or a file,
+    or several joined by "+" that count as one (a file beside the folder
+    that uses it)."""
     layers = []
     with open(path, encoding="utf-8") as f:
         for line in f:
@@ -71,12 +73,12 @@ def read_table(path):
 
 
 def unit_of(rel, units):
-    """The longest unit of the table that holds rel, or None."""
-    best = None
+    """The unit of the table with the longest path that holds rel, or None."""
+    best, best_len = None, -1
     for u in units:
-        if rel == u or rel.startswith(u.rstrip("/") + "/"):
-            if best is None or len(u) > len(best):
-                best = u
+        for path in u.split("+"):
+            if (rel == path or rel.startswith(path.rstrip("/") + "/")) and len(path) > best_len:
+                best, best_len = u, len(path)
     return best
 
 
@@ -135,6 +137,9 @@ def check(src):
             elif rank[b] > rank[a]:
                 errors.append(f"{rel}: includes {inc} of a higher layer "
                               f"({layers[rank[b]][0]} above {layers[rank[a]][0]})")
+            elif a != b and rank[b] == rank[a]:
+                errors.append(f"{rel}: includes {inc} of another folder of its layer "
+                              f"({layers[rank[a]][0]})")
             elif a != b:
                 graph[a].add(b)
     for comp in sccs(graph):

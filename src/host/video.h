@@ -1,13 +1,14 @@
-// The SDL side of display output (platform/video_sdl.cpp). No SDL types
-// appear here so the engine stage (gfx/video.cpp) stays plain C++.
+// The host's side of display output (platform/video_sdl.cpp, or the
+// headless host's, which has no window). No SDL types appear here so the
+// engine stage (gfx/video.cpp) stays plain C++.
 #pragma once
-#include "base/bitmap.h"
+
+struct brim_bitmap;
 
 // Window plus renderer (or the software window when asked or when no
 // renderer can be made); 0 on success.
 int brim_set_screen_plat(int window_w, int window_h, int texture_w, int texture_h, int bits,
                          int flags);
-int brim_set_screen_software(int window_w, int window_h);
 // Starts the host's video service; false when no display can be had.
 bool plat_video_init();
 void plat_video_shutdown();
@@ -23,5 +24,3 @@ void plat_blit_software(const brim_bitmap* page32);
 
 void plat_mouse_state(int* x, int* y, int* buttons);
 bool plat_key_held(int scancode);
-// The SDL_Window* for the event pump (window id, focus), or null.
-void* plat_sdl_window();

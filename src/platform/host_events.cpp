@@ -8,7 +8,7 @@
 #include "input/keys.h"
 #include "base/debug.h"
 #include "host/time.h"
-#include "host/joystick.h"
+#include "platform/sdl_parts.h"
 
 namespace {
 bool quit_requested = false;

@@ -1,4 +1,5 @@
 #include "host/joystick.h"
+#include "platform/sdl_parts.h"
 
 #include <SDL.h>
 
