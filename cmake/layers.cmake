@@ -1,9 +1,10 @@
 # Builds the layers of src/ from the layer table (src/layers.txt): lines
 # "name: unit unit ...", lowest layer first, where a unit is a folder of
 # src/ (its own .cpp files, not those of subfolders that are units of their
-# own), a single file, or several joined by "+". lang/lua is the Lua build
-# (its own target, zklua); the platform layer's libraries are made by the
-# caller. Defines zurkel_<name> per layer and ZURKEL_LAYER_LIBRARIES.
+# own), a single file, or several joined by "+". src/lang holds the Lua
+# build (its own target, zklua, in lang/lua) and the number type's header;
+# the platform layer's libraries are made by the caller. Defines
+# zurkel_<name> per layer and ZURKEL_LAYER_LIBRARIES.
 
 set(ZURKEL_CHECK_MAIN "${CMAKE_BINARY_DIR}/layer_check_main.cpp")
 file(WRITE "${ZURKEL_CHECK_MAIN}.new" "// Generated: the empty program of a layer check.\nint main() { return 0; }\n")
@@ -36,14 +37,11 @@ function(zurkel_layer_libraries table)
     endif()
     separate_arguments(units UNIX_COMMAND "${CMAKE_MATCH_2}")
     set(sources "")
-    set(uses_lua OFF)
     foreach(unit ${units})
       string(REPLACE "+" ";" paths "${unit}")
       foreach(path ${paths})
         set(full "${PROJECT_SOURCE_DIR}/src/${path}")
-        if(path STREQUAL "lang/lua")
-          set(uses_lua ON)
-        elseif(IS_DIRECTORY "${full}")
+        if(IS_DIRECTORY "${full}")
           file(GLOB found CONFIGURE_DEPENDS "${full}/*.cpp")
           list(APPEND sources ${found})
         elseif(path MATCHES "\\.cpp$")

@@ -13,7 +13,8 @@ figures prints the numbers the layering is judged by: include arrows and
 cycles between the top-level folders of src/, cycles between object files
 (an object using a symbol another defines), mutable file-scope variables
 (outside src/console, src/splore and src/platform), global hook pointers
-and the files that name the machine global `pstate`.
+and the files that name the machine global `pstate`. Folders are the units
+of the layer table when src/ has one, else its top-level folders.
 """
 import os
 import re
@@ -155,19 +156,26 @@ def top(rel):
     return rel.split("/", 1)[0] if "/" in rel else rel
 
 
-def object_files(build):
-    """{source path under src/: object file} for the system's own objects."""
+def object_files(src, build):
+    """{source path under src/: object file} for the system's own objects
+    (the targets the build defines now, the sources that exist)."""
+    targets = set()
+    listing = os.path.join(build, "CMakeFiles", "TargetDirectories.txt")
+    if os.path.exists(listing):
+        targets = {line.strip() for line in open(listing) if line.strip()}
     objs = {}
     for root, _, files in os.walk(build):
         if "fuzz-clang" in root:
             continue
         for f in files:
             path = os.path.join(root, f)
-            m = re.search(r"^(.*)/CMakeFiles/[^/]+\.dir/(.+)\.o$", path)
-            if not m:
+            m = re.search(r"^(.*/CMakeFiles/[^/]+\.dir)/(.+)\.o$", path)
+            if not m or (targets and os.path.abspath(m.group(1)) not in targets):
                 continue
-            source = os.path.normpath(os.path.join(os.path.relpath(m.group(1), build), m.group(2)))
-            if source.startswith("src/") and "lua5.2-" not in source:
+            base = os.path.dirname(os.path.dirname(m.group(1)))
+            source = os.path.normpath(os.path.join(os.path.relpath(base, build), m.group(2)))
+            if source.startswith("src/") and "lua5.2-" not in source and \
+                    os.path.exists(os.path.join(src, source[4:])):
                 objs.setdefault(source[4:], path)
     return objs
 
@@ -240,21 +248,27 @@ def hook_pointers(src):
 
 def figures(src, build):
     files = sources(src)
+    # Folders: the units of the layer table when there is one, else the
+    # top-level folders of src/.
+    table = os.path.join(src, "layers.txt")
+    units = [u for _, us in read_table(table) for u in us] if os.path.exists(table) else []
+    folder = (lambda rel: unit_of(rel, units) or top(rel)) if units else top
     arrows = set()
     fgraph = defaultdict(set)
     for rel in files:
         for inc in includes(src, rel):
-            a, b = top(rel), top(inc)
+            a, b = folder(rel), folder(inc)
             if a != b:
                 arrows.add((a, b))
                 fgraph[a].add(b)
-    folders = sorted({top(r) for r in files})
+    folders = sorted({folder(r) for r in files})
     comps = sccs(fgraph)
-    print(f"folders under src/ (with main.cpp): {len(folders)}")
+    kind = "folders of src/layers.txt" if units else "folders under src/"
+    print(f"{kind} (with main.cpp): {len(folders)}")
     print(f"include arrows between them: {len(arrows)}")
     print(f"folder cycles: {len(comps)}" + "".join(f"\n  {len(c)}: {' '.join(c)}" for c in comps))
 
-    objs = object_files(build)
+    objs = object_files(src, build)
     defs, undefs, state = {}, {}, {}
     for srcpath, obj in objs.items():
         d, u, s = symbols(obj)

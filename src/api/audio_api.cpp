@@ -4,7 +4,7 @@
 #include "api/audio_api.h"
 #include "api/registry.h"
 #include "audio/audio.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
 #include "machine/cpu.h"
 #include "machine/machine.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/safe_write.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "machine/fault.h"

@@ -10,7 +10,7 @@
 #include "gfx/print.h"
 #include "gfx/shapes.h"
 #include "gfx/sprites.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "machine/machine.h"

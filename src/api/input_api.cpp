@@ -1,7 +1,7 @@
 // Script API entry points of this subsystem, registered by the runner.
 #include "api/registry.h"
 #include "input/buttons.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
 #include "machine/cpu.h"
 #include "machine/machine.h"

@@ -5,7 +5,7 @@
 
 #include "api/registry.h"
 #include "lang/fixed.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
 #include "machine/cpu.h"
 #include "machine/machine.h"

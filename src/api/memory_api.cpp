@@ -2,7 +2,7 @@
 #include "api/cartdata.h"
 #include "api/memory_api.h"
 #include "api/registry.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
 #include "machine/cpu.h"
 #include "machine/machine.h"

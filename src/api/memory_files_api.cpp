@@ -5,7 +5,7 @@
 #include "api/memory_api.h"
 #include "cart/cart_files.h"
 #include "cart/pipeline.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
 #include "base/debug.h"
 #include "machine/memory.h"

@@ -14,7 +14,7 @@
 #include "gfx/draw_state.h"
 #include "gfx/font.h"
 #include "gfx/print.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "machine/cpu.h"

@@ -9,7 +9,7 @@
 #include "audio/audio.h"
 #include "gfx/printer.h"
 #include "gfx/video.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
 #include "machine/cpu.h"
 #include "machine/heap.h"

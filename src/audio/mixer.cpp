@@ -12,8 +12,11 @@ mix_channel ms0[8];
 music_state brim_music;
 int inside_brim_mixer_callback = 0;
 
-static std::atomic<int> engine_paused{0};
-static std::atomic<int> audio_pause{0};
+// The pause words the main loop writes and the mixer reads.
+static struct {
+  std::atomic<int> engine_paused{0};
+  std::atomic<int> audio_pause{0};
+} pause_words;
 
 // The volumes are the configuration's live values: whoever changes them
 // (options, Ctrl+M, the options menu) is heard from the next callback.
@@ -27,9 +30,9 @@ void brim_set_music_volume(int v) {
 }
 void brim_set_mix_buffer_size(int samples) { cconfig.mix_buffer_size = samples; }
 int brim_get_mix_buffer_size() { return cconfig.mix_buffer_size; }
-void brim_audio_set_engine_paused(int paused) { engine_paused.store(paused); }
-void zurkel_set_audio_pause(int state) { audio_pause.store(state); }
-int zurkel_get_audio_pause() { return audio_pause.load(); }
+void brim_audio_set_engine_paused(int paused) { pause_words.engine_paused.store(paused); }
+void zurkel_set_audio_pause(int state) { pause_words.audio_pause.store(state); }
+int zurkel_get_audio_pause() { return pause_words.audio_pause.load(); }
 
 void brim_audio_reset_state() {
   for (int i = 0; i < 8; i++) {
@@ -141,7 +144,7 @@ void brim_mix_sum(int n) {
 
 // Mixes count samples into out (host order) unless sound is paused.
 static void mix_into(const zurkel_machine* m, uint8_t* out, int count) {
-  if (engine_paused.load() || audio_pause.load()) {
+  if (pause_words.engine_paused.load() || pause_words.audio_pause.load()) {
     std::memset(out, 0, sizeof(int16_t) * count);
     return;
   }

@@ -5,13 +5,15 @@
 #include <cstring>
 
 namespace {
-FILE* log_file = nullptr;
-FILE* second_file = nullptr;
-int indent = 0;
+struct {
+  FILE* log_file = nullptr;
+  FILE* second_file = nullptr;
+  int indent = 0;
+} logs;
 
 void write_line(FILE* f, const char* text) {
   if (!f) return;
-  for (int i = 0; i < indent; i++) std::fputs("  ", f);
+  for (int i = 0; i < logs.indent; i++) std::fputs("  ", f);
   std::fputs(text, f);
   std::fflush(f);
 }
@@ -20,10 +22,10 @@ void write_line(FILE* f, const char* text) {
 void brim_debug(const char* text) {
   if (!text) return;
   if (std::strlen(text) > 512) text = "[debug string too long!]\n";
-  if (text[0] == '<' && indent > 0) indent--;
-  write_line(log_file, text);
-  write_line(second_file, text);
-  if (text[0] == '>') indent++;
+  if (text[0] == '<' && logs.indent > 0) logs.indent--;
+  write_line(logs.log_file, text);
+  write_line(logs.second_file, text);
+  if (text[0] == '>') logs.indent++;
 }
 
 void brim_debugf(const char* fmt, ...) {
@@ -38,16 +40,16 @@ void brim_debugf(const char* fmt, ...) {
 
 bool brim_debug_open(const char* path) {
   brim_debug_close();
-  log_file = std::fopen(path, "a");
-  return log_file != nullptr;
+  logs.log_file = std::fopen(path, "a");
+  return logs.log_file != nullptr;
 }
 
 void brim_debug_close() {
-  if (log_file) std::fclose(log_file);
-  log_file = nullptr;
-  indent = 0;
+  if (logs.log_file) std::fclose(logs.log_file);
+  logs.log_file = nullptr;
+  logs.indent = 0;
 }
 
-void brim_debug_set_second(void* file) { second_file = static_cast<FILE*>(file); }
+void brim_debug_set_second(void* file) { logs.second_file = static_cast<FILE*>(file); }
 
-int brim_debug_indent() { return indent; }
+int brim_debug_indent() { return logs.indent; }

@@ -1,24 +1,26 @@
 #include "base/random.h"
 
 namespace {
-uint32_t hi = 0x60009755u;
-uint32_t lo = 0xDEADBEEFu;
+struct {
+  uint32_t hi = 0x60009755u;
+  uint32_t lo = 0xDEADBEEFu;
+} state;
 }  // namespace
 
 void brim_srand(uint32_t seed) {
   if (seed == 0) {
-    lo = 0xDEADBEEFu;
-    hi = 0x60009755u;
+    state.lo = 0xDEADBEEFu;
+    state.hi = 0x60009755u;
   } else {
-    lo = seed;
-    hi = seed ^ 0xBEAD29BAu;
+    state.lo = seed;
+    state.hi = seed ^ 0xBEAD29BAu;
   }
 }
 
 uint32_t brim_rand() {
-  hi = ((hi << 16) | (hi >> 16)) + lo;
-  lo += hi;
-  return hi;
+  state.hi = ((state.hi << 16) | (state.hi >> 16)) + state.lo;
+  state.lo += state.hi;
+  return state.hi;
 }
 
 uint32_t brim_random(uint32_t n) { return n ? brim_rand() % n : 0; }

@@ -6,7 +6,7 @@
 #include "cart/pipeline.h"
 #include "cart/pngcart.h"
 #include "host/clipboard.h"
-#include "lang/tabs.h"
+#include "script/tabs.h"
 #include "machine/machine.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "cart/pipeline.h"
 #include "cart/pngcart.h"
 #include "cart/textcart.h"
-#include "lang/tabs.h"
+#include "script/tabs.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "pod/stream.h"

@@ -11,7 +11,7 @@
 #include "cart/pngcart.h"
 #include "cart/textcart.h"
 #include "gfx/printer.h"
-#include "lang/tabs.h"
+#include "script/tabs.h"
 #include "machine/machine.h"
 #include "settings/folders.h"
 

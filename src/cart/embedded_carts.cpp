@@ -23,8 +23,11 @@ struct embedded_cart {
   char hash[ZURKEL_HASH_SIZE];
 };
 
-embedded_cart table[ZURKEL_MAX_EMBEDDED];
-int table_count = 0;
+// The mounted carts' names and hashes.
+struct {
+  embedded_cart carts[ZURKEL_MAX_EMBEDDED];
+  int count = 0;
+} mounted;
 
 // A 32 KiB file item that is not itself a pod.
 bool is_cart_image(const brim_stream* f) {
@@ -40,13 +43,13 @@ zurkel_cart* cart_from_image(const brim_stream* f) {
 
 }  // namespace
 
-void clear_embedded_carts() { table_count = 0; }
+void clear_embedded_carts() { mounted.count = 0; }
 
-int embedded_cart_count() { return table_count; }
+int embedded_cart_count() { return mounted.count; }
 
 void mount_embedded_cart(const zurkel_cart* cart, const char* name) {
-  if (!cart || !name || table_count >= ZURKEL_MAX_EMBEDDED) return;
-  embedded_cart& e = table[table_count++];
+  if (!cart || !name || mounted.count >= ZURKEL_MAX_EMBEDDED) return;
+  embedded_cart& e = mounted.carts[mounted.count++];
   std::snprintf(e.name, sizeof e.name, "%s", name);
   hash_cart(cart, e.hash);
   brim_debugf("@ mount_embedded_cart: %s %s\n", e.name, e.hash);
@@ -58,8 +61,8 @@ void mount_embedded_cart(const zurkel_cart* cart, const char* name) {
 
 const char* get_embedded_cart_hash_for_filename(const char* name) {
   if (!name) return nullptr;
-  for (int i = 0; i < table_count; i++)
-    if (std::strcmp(table[i].name, name) == 0) return table[i].hash;
+  for (int i = 0; i < mounted.count; i++)
+    if (std::strcmp(mounted.carts[i].name, name) == 0) return mounted.carts[i].hash;
   return nullptr;
 }
 

@@ -8,7 +8,7 @@
 
 #include "base/strings.h"
 #include "gfx/printer.h"
-#include "lang/tabs.h"
+#include "script/tabs.h"
 #include "lua.h"
 #include "machine/machine.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "input/buttons.h"
-#include "lang/preprocess.h"
+#include "script/preprocess.h"
 
 // Line 1 names the chunk (runtime errors that carry it have no program
 // position); line 2 holds every definition so cart code starts on line 3.

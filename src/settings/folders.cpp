@@ -12,9 +12,11 @@
 #include "settings/config.h"
 
 namespace {
-std::string program_folder;
-std::string appdata_folder;
-std::string desktop_folder;
+struct {
+  std::string program;
+  std::string appdata;
+  std::string desktop;
+} folders;
 
 std::string with_slash(std::string s) {
   if (!s.empty() && s.back() != '/') s += '/';
@@ -65,53 +67,53 @@ void brim_set_program_path(const char* argv0) {
   std::string p = argv0 ? std::string(argv0).substr(0, 512) : "";
   size_t slash = p.rfind('/');
   if (slash != std::string::npos) {
-    program_folder = p.substr(0, slash + 1);
+    folders.program = p.substr(0, slash + 1);
     return;
   }
   char exe[BRIM_PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  program_folder.clear();
+  folders.program.clear();
   if (n > 0) {
     exe[n] = 0;
     std::string e(exe);
-    program_folder = e.substr(0, e.rfind('/') + 1);
+    folders.program = e.substr(0, e.rfind('/') + 1);
   }
 }
 
 void brim_init_appdata_folder(const char* home_option) {
   if (home_option && *home_option) {
-    appdata_folder = with_slash(home_option);
+    folders.appdata = with_slash(home_option);
   } else {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     const char* home = home_env();
-    if (xdg && xdg[0] == '/') appdata_folder = with_slash(xdg) + "zurkel/";
-    else if (home) appdata_folder = with_slash(home) + ".local/share/zurkel/";
-    else appdata_folder.clear();
+    if (xdg && xdg[0] == '/') folders.appdata = with_slash(xdg) + "zurkel/";
+    else if (home) folders.appdata = with_slash(home) + ".local/share/zurkel/";
+    else folders.appdata.clear();
   }
-  if (appdata_folder.size() >= BRIM_PATH_MAX - 64) appdata_folder.clear();
-  if (!appdata_folder.empty()) brim_make_folder(appdata_folder.c_str());
+  if (folders.appdata.size() >= BRIM_PATH_MAX - 64) folders.appdata.clear();
+  if (!folders.appdata.empty()) brim_make_folder(folders.appdata.c_str());
 }
 
-const char* brim_appdata_folder() { return appdata_folder.c_str(); }
+const char* brim_appdata_folder() { return folders.appdata.c_str(); }
 
-void brim_set_appdata_folder(const char* folder) { appdata_folder = with_slash(folder ? folder : ""); }
+void brim_set_appdata_folder(const char* folder) { folders.appdata = with_slash(folder ? folder : ""); }
 
 void brim_init_desktop_folder(const char* desktop_path) {
   if (desktop_path && desktop_path[0] && desktop_path[0] != ' ') {
-    desktop_folder = with_slash(desktop_path);
-    brim_make_folder(desktop_folder.c_str());
+    folders.desktop = with_slash(desktop_path);
+    brim_make_folder(folders.desktop.c_str());
     return;
   }
   const char* home = home_env();
-  desktop_folder = xdg_desktop(home);
-  if (desktop_folder.empty() && home) desktop_folder = with_slash(home) + "Desktop/";
+  folders.desktop = xdg_desktop(home);
+  if (folders.desktop.empty() && home) folders.desktop = with_slash(home) + "Desktop/";
 }
 
-const char* brim_desktop_folder() { return desktop_folder.c_str(); }
+const char* brim_desktop_folder() { return folders.desktop.c_str(); }
 
-void brim_prefix_with_appdata_path(const char* name, char* out) { prefix(appdata_folder, name, out); }
-void brim_prefix_with_desktop_path(const char* name, char* out) { prefix(desktop_folder, name, out); }
-void brim_prefix_with_program_path(const char* name, char* out) { prefix(program_folder, name, out); }
+void brim_prefix_with_appdata_path(const char* name, char* out) { prefix(folders.appdata, name, out); }
+void brim_prefix_with_desktop_path(const char* name, char* out) { prefix(folders.desktop, name, out); }
+void brim_prefix_with_program_path(const char* name, char* out) { prefix(folders.program, name, out); }
 
 bool brim_make_folder(const char* path) {
   if (!path || !*path) return false;

@@ -3,7 +3,7 @@
 #include "api/audio_api.h"
 #include "audio_test_util.h"
 #include "machine/heap.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "cart/cart_record.h"

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "api/cartdata.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "machine/heap.h"

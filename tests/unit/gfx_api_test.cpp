@@ -4,7 +4,7 @@
 #include "gfx/glyph_sheet.h"
 #include "gfx/print.h"
 #include "gfx_fixture.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "machine/heap.h"

@@ -3,7 +3,7 @@
 
 #include "api/registry.h"
 #include "input_fixture.h"
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lang_script.h"
 #include "machine/cpu.h"
 

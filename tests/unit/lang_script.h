@@ -5,7 +5,7 @@
 #include <string>
 
 #include "api/registry.h"
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lauxlib.h"
 #include "machine/machine.h"
 

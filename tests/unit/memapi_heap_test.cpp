@@ -9,7 +9,7 @@
 #include <string>
 
 #include "machine/heap.h"
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "base/debug.h"

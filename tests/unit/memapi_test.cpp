@@ -10,7 +10,7 @@
 #include "api/registry.h"
 #include "cart/pipeline.h"
 #include "cart_test_util.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "machine/heap.h"

@@ -13,7 +13,7 @@
 #include "console/main_loop.h"
 #include "gfx/printer.h"
 #include "gfx/video.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
 #include "machine/cart.h"
 #include "machine/cpu.h"

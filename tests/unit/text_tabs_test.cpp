@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "lang/tabs.h"
+#include "script/tabs.h"
 #include "machine/cart.h"
 #include "machine/machine.h"
 #include "cart/cart_record.h"

@@ -8,7 +8,7 @@
 
 #include "api/registry.h"
 #include "lang/fixed.h"
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lauxlib.h"
 
 static int tool_print(lua_State* L) {

@@ -1,10 +1,10 @@
-#include "lang/interp.h"
+#include "script/interp.h"
 
 #include <cstdlib>
 
 #include "base/api_entry.h"
 #include "lang/fixed.h"
-#include "lang/tabs.h"
+#include "script/tabs.h"
 #include "lauxlib.h"
 #include "lualib.h"
 #include "machine/cpu.h"

@@ -1,6 +1,6 @@
 // Code tabs: splitting the code text at its separators, merging it back,
 // and mapping program lines to tab lines.
-#include "lang/tabs.h"
+#include "script/tabs.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 // The code tokenizer and token counting.
-#include "lang/tokens.h"
+#include "script/tokens.h"
 
 #include <cstring>
 #include <set>
@@ -19,7 +19,7 @@ struct keyword {
 };
 
 // Keywords and the built-in names of the runtime header, grouped by length.
-const keyword kWords[] = {
+constexpr keyword kWords[] = {
     {"do", TOK_DO},         {"if", TOK_IF},         {"in", TOK_IN},
     {"or", TOK_OR},         {"end", TOK_END},       {"for", TOK_FOR},
     {"and", TOK_AND},       {"not", TOK_NOT},       {"nil", TOK_LITERAL},
@@ -128,8 +128,10 @@ int two_char_kind(char a, char b) {
 }
 
 // State of the stateful tokenizer.
-zk_token g_token;
-int g_newlines = 0;
+struct {
+  zk_token token;
+  int newlines = 0;
+} scan;
 
 }  // namespace
 
@@ -203,24 +205,24 @@ const char* zk_scan_token(const char* pos, zk_token* tok) {
 }
 
 const char* get_first_token(const char* text) {
-  g_newlines = 0;
+  scan.newlines = 0;
   return get_next_token(text);
 }
 
 const char* get_next_token(const char* pos) {
-  const char* next = zk_scan_token(pos, &g_token);
-  if (g_token.kind == TOK_NEWLINE && *g_token.start == '\n') ++g_newlines;
+  const char* next = zk_scan_token(pos, &scan.token);
+  if (scan.token.kind == TOK_NEWLINE && *scan.token.start == '\n') ++scan.newlines;
   return next;
 }
 
-int get_token() { return g_token.kind; }
+int get_token() { return scan.token.kind; }
 
 std::string_view get_token_text() {
-  if (!g_token.start) return {};
-  return std::string_view(g_token.start, static_cast<size_t>(g_token.end - g_token.start));
+  if (!scan.token.start) return {};
+  return std::string_view(scan.token.start, static_cast<size_t>(scan.token.end - scan.token.start));
 }
 
-int get_token_newlines() { return g_newlines; }
+int get_token_newlines() { return scan.newlines; }
 
 bool token_counts(int kind) {
   switch (kind) {

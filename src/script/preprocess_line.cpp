@@ -11,13 +11,13 @@
 // (both start and end on token boundaries). Lines whose tokens could shift
 // across those boundaries (comment tokens, a string opened by a copied
 // left-hand side) fall back to a full rebuild, which is always exact.
-#include "lang/preprocess_line.h"
+#include "script/preprocess_line.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "lang/preprocess.h"
-#include "lang/tokens.h"
+#include "script/preprocess.h"
+#include "script/tokens.h"
 
 namespace {
 

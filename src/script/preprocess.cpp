@@ -8,14 +8,14 @@
 // output: cutting the text instead would hand the compiler a different
 // program than the one written. Cartridge code is at most 65,536 characters,
 // so only programs with extreme rewrites can meet this.
-#include "lang/preprocess.h"
+#include "script/preprocess.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "lang/preprocess_line.h"
-#include "lang/tokens.h"
+#include "script/preprocess_line.h"
+#include "script/tokens.h"
 
 namespace {
 constexpr size_t kMaxText = ZURKEL_PREPROCESS_BUFFER - 1;  // characters, NUL not counted

@@ -1,10 +1,10 @@
 // The code size limits and their console texts.
-#include "lang/tokens_limits.h"
+#include "script/tokens_limits.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "lang/tokens.h"
+#include "script/tokens.h"
 
 namespace {
 std::string format2(const char* fmt, int a, int b) {

@@ -1,4 +1,4 @@
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 
 #include <type_traits>
 
