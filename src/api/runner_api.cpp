@@ -29,13 +29,6 @@ void reset_runtime_state(zurkel_machine* m) {
   m->run.time_counter = 0;
 }
 
-namespace {
-void fill_rect(brim_bitmap* s, int x0, int y0, int x1, int y1, int colour) {
-  for (int y = y0 < 0 ? 0 : y0; y <= y1 && y < s->h; y++)
-    for (int x = x0 < 0 ? 0 : x0; x <= x1 && x < s->w; x++) s->line[y][x] = static_cast<uint8_t>(colour);
-}
-}  // namespace
-
 // The buttons are polled once per frame, before the update (by the generated
 // main loop's _update_buttons, or by the console before each slice). Polling
 // again here would make every new press vanish before _update could see it.
@@ -129,7 +122,7 @@ int zk__set_paused(lua_State* L) {
 int zk__paused(lua_State* L) {
   zurkel_machine* m = zk_machine(L);
   if (!m || !m->screen) return 0;
-  fill_rect(m->screen, 45, 48, 82, 56, 1);
+  brim_fill_rect(m->screen, 45, 48, 82, 56, 1);
   brim_draw_text_ex(m->screen, "paused", zurkel_console_font, 64, 50, 3, 7);
   return 0;
 }

@@ -42,3 +42,8 @@ void brim_set_clip(brim_bitmap* bmp, int left, int top, int right, int bottom) {
 }
 
 void brim_reset_clip(brim_bitmap* bmp) { brim_set_clip(bmp, 0, 0, bmp->w, bmp->h); }
+
+void brim_fill_rect(brim_bitmap* bmp, int x0, int y0, int x1, int y1, int value) {
+  for (int y = y0 < 0 ? 0 : y0; y <= y1 && y < bmp->h; y++)
+    for (int x = x0 < 0 ? 0 : x0; x <= x1 && x < bmp->w; x++) bmp->line[y][x] = static_cast<uint8_t>(value);
+}

@@ -22,6 +22,10 @@ void brim_destroy_bitmap(brim_bitmap* bmp);
 void brim_set_clip(brim_bitmap* bmp, int left, int top, int right, int bottom);
 void brim_reset_clip(brim_bitmap* bmp);
 
+// Fills the inclusive rectangle of an 8-bit bitmap with one value, cut to
+// the bitmap (its clip rectangle is not consulted).
+void brim_fill_rect(brim_bitmap* bmp, int x0, int y0, int x1, int y1, int value);
+
 // Row-stride helpers for 32-bit bitmaps.
 inline uint32_t* brim_line32(brim_bitmap* bmp, int y) {
   return reinterpret_cast<uint32_t*>(bmp->line[y]);

@@ -32,11 +32,6 @@ char names[BRIM_SCANCODE_NAMES][NAME_MAX + 1];
 
 int* key_map() { return console_config.button_keys; }
 
-void fill(brim_bitmap* b, int x0, int y0, int x1, int y1, int c) {
-  for (int y = y0 < 0 ? 0 : y0; y <= y1 && y < b->h; y++)
-    for (int x = x0 < 0 ? 0 : x0; x <= x1 && x < b->w; x++) b->line[y][x] = static_cast<uint8_t>(c);
-}
-
 void text(brim_bitmap* b, const char* s, int x, int y, int c) {
   brim_draw_text_ex(b, s, zurkel_console_font, x, y, BRIM_TEXT_COLOUR, static_cast<uint32_t>(c));
 }
@@ -132,9 +127,9 @@ void keyconfig_draw(zurkel_machine* m) {
   int cl = b->cl, ct = b->ct, cr = b->cr, cb = b->cb;
   brim_reset_clip(b);
   const zurkel_keyconfig& k = zkeyconfig;
-  fill(b, 0, 0, 127, 127, 1);
-  fill(b, 4, 41, 123, 124, 6);
-  fill(b, 0, 0, 127, 6, 7);
+  brim_fill_rect(b, 0, 0, 127, 127, 1);
+  brim_fill_rect(b, 4, 41, 123, 124, 6);
+  brim_fill_rect(b, 0, 0, 127, 6, 7);
   text(b, "player key config", 6, 1, 12);
   int icon = k.key_index < 12 ? GFX_RES_KEY_FIRST + k.key_index
                               : k.key_index == 12 ? GFX_RES_KEY_PAUSE : GFX_RES_KEY_DONE;
@@ -153,7 +148,7 @@ void keyconfig_draw(zurkel_machine* m) {
     char line[64];
     keyconfig_entry_text(e, line, sizeof line);
     bool current = e == k.key_index;
-    if (current) fill(b, 7, y - 1, 120, y + 5, 14);
+    if (current) brim_fill_rect(b, 7, y - 1, 120, y + 5, 14);
     text(b, line, 10, y, current ? 1 : 5);
   }
   brim_set_clip(b, cl, ct, cr, cb);

@@ -27,11 +27,6 @@ void line_feed(zurkel_machine* m) {
   else y += 6;
 }
 
-void fill_rows(brim_bitmap* s, int y0, int y1) {
-  if (!s) return;
-  for (int y = y0 < 0 ? 0 : y0; y <= y1 && y < s->h; y++)
-    for (int x = 0; x <= 127 && x < s->w; x++) s->line[y][x] = 0;
-}
 }  // namespace
 
 void zurkel_print_col(zurkel_machine* m, const char* text, int colour) {
@@ -47,10 +42,11 @@ void zurkel_print_col(zurkel_machine* m, const char* text, int colour) {
   for (int i = 0; i < extra; i++) line_feed(m);
   int32_t& cy = m->draw[DS_CURSOR_Y];
   int y = cy - 6 * extra;
-  fill_rows(m->screen, y, y + 6 * extra + 5);
-  if (m->screen)
+  if (m->screen) {
+    brim_fill_rect(m->screen, 0, y, 127, y + 6 * extra + 5, 0);
     brim_draw_text_ex(m->screen, text, zurkel_console_font, m->draw[DS_CURSOR_X], y, 0x11,
                       static_cast<uint32_t>(colour));
+  }
   cy = y + 6 * extra;
   line_feed(m);
 }

@@ -56,14 +56,12 @@ void* zurkel_default_alloc(void* ud, void* ptr, size_t osize, size_t nsize) {
   return p;
 }
 
-lua_State* zurkel_new_state(zurkel_alloc_budget* budget) {
-  lua_State* L = lua_newstate(zurkel_default_alloc, budget);
+static lua_State* new_state(lua_Alloc alloc, void* user) {
+  lua_State* L = lua_newstate(alloc, user);
   if (L) zurkel_open_base(L);
   return L;
 }
 
-lua_State* zurkel_new_machine_state(zurkel_machine* m) {
-  lua_State* L = lua_newstate(zurkel_lua_alloc, m);
-  if (L) zurkel_open_base(L);
-  return L;
-}
+lua_State* zurkel_new_state(zurkel_alloc_budget* budget) { return new_state(zurkel_default_alloc, budget); }
+
+lua_State* zurkel_new_machine_state(zurkel_machine* m) { return new_state(zurkel_lua_alloc, m); }
