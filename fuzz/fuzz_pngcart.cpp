@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "cart/cart_image.h"
 #include "machine/memory.h"
 #include "cart/pngcart.h"
 #include "cart/cart_record.h"
