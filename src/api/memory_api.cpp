@@ -66,9 +66,5 @@ const zk_api_entry zk_memory_api[] = {
     {"memset", zk_memset},
     {"reload", zk_reload},
     {"cstore", zk_cstore},
-    // Cartridge save data.
-    {"cartdata", zk_cartdata},
-    {"dget", zk_dget},
-    {"dset", zk_dset},
     {nullptr, nullptr},
 };

@@ -151,13 +151,5 @@ const zk_api_entry zk_runner_api[] = {
     {"_mark_cpu", zk__mark_cpu},
     {"_set_paused", zk__set_paused},
     {"_paused", zk__paused},
-    {"stat", zk_stat},
-    {"time", zk_time},
-    {"printh", zk_printh},
-    {"extcmd", zk_extcmd},
-    {"login", zk_login},
-    {"logout", zk_logout},
-    {"bbsreq", zk_bbsreq},
-    {"scoresub", zk_scoresub},
     {nullptr, nullptr},
 };

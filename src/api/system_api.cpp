@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "api/frame_rate.h"
+#include "api/registry.h"
 #include "api/mouse.h"
 #include "audio/audio.h"
 #include "gfx/printer.h"
@@ -125,3 +126,15 @@ int zk_scoresub(lua_State* L) {
   zk_push_int(L, 0);
   return 2;
 }
+
+const zk_api_entry zk_system_api[] = {
+    {"stat", zk_stat},
+    {"time", zk_time},
+    {"printh", zk_printh},
+    {"extcmd", zk_extcmd},
+    {"login", zk_login},
+    {"logout", zk_logout},
+    {"bbsreq", zk_bbsreq},
+    {"scoresub", zk_scoresub},
+    {nullptr, nullptr},
+};

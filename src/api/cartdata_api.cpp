@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "api/registry.h"
 #include "base/safe_write.h"
 #include "script/zk_args.h"
 #include "lauxlib.h"
@@ -147,3 +148,10 @@ int zk_dset(lua_State* L) {
   }
   return 0;
 }
+
+const zk_api_entry zk_cartdata_api[] = {
+    {"cartdata", zk_cartdata},
+    {"dget", zk_dget},
+    {"dset", zk_dset},
+    {nullptr, nullptr},
+};
