@@ -14,7 +14,8 @@ cycles between the top-level folders of src/, cycles between object files
 (an object using a symbol another defines), mutable file-scope variables
 (outside src/console, src/splore and src/platform), global hook pointers
 and the files that name the machine global `pstate`. Folders are the units
-of the layer table when src/ has one, else its top-level folders.
+of the layer table when src/ has one (LAYERS_TOP=1: the top-level folders
+of src/ in any case), else its top-level folders.
 """
 import os
 import re
@@ -252,6 +253,8 @@ def figures(src, build):
     # top-level folders of src/.
     table = os.path.join(src, "layers.txt")
     units = [u for _, us in read_table(table) for u in us] if os.path.exists(table) else []
+    if os.environ.get("LAYERS_TOP"):
+        units = []
     folder = (lambda rel: unit_of(rel, units) or top(rel)) if units else top
     arrows = set()
     fgraph = defaultdict(set)
