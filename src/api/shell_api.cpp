@@ -16,7 +16,6 @@
 #include "cart/pipeline.h"
 #include "gfx/printer.h"
 #include "host/desktop.h"
-#include "script/tabs.h"
 #include "script/tokens.h"
 #include "script/zk_args.h"
 #include "lua.h"

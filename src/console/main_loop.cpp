@@ -17,8 +17,6 @@
 #include "console/screen.h"
 #include "gfx/display.h"
 #include "gfx/resources.h"
-#include "host/clipboard.h"
-#include "host/events.h"
 #include "host/time.h"
 #include "input/buttons.h"
 #include "input/keys.h"
@@ -293,12 +291,15 @@ void brim_main_draw(zurkel_machine* m) {
 }
 
 namespace {
-void host_poll_buttons(zurkel_machine* m) { zurkel_poll_buttons(m); }
-void host_quit() { brim_quit = 1; }
-void host_open_keyconfig(zurkel_machine* m) { keyconfig_enter(m); }
-int host_last_draw_ms() { return zcon.last_draw_ms; }
+void quit_after_frame() { brim_quit = 1; }
+int last_draw_ms() { return zcon.last_draw_ms; }
 }  // namespace
 
-const zurkel_machine_host zurkel_console_host = {show_message, host_quit, host_poll_buttons,
-                                                 zurkel_paste_buffer, host_open_keyconfig,
-                                                 host_last_draw_ms};
+const zurkel_machine_host zurkel_console_host = {
+    .show_message = show_message,
+    .quit = quit_after_frame,
+    .poll_buttons = zurkel_poll_buttons,
+    .paste_text = zurkel_paste_buffer,
+    .open_keyconfig = keyconfig_enter,
+    .last_draw_ms = last_draw_ms,
+};

@@ -9,5 +9,11 @@ void no_keyconfig(zurkel_machine*) {}
 int no_draw_time() { return 0; }
 }  // namespace
 
-const zurkel_machine_host zurkel_quiet_host = {no_message, no_quit, no_poll, no_paste,
-                                               no_keyconfig, no_draw_time};
+const zurkel_machine_host zurkel_quiet_host = {
+    .show_message = no_message,
+    .quit = no_quit,
+    .poll_buttons = no_poll,
+    .paste_text = no_paste,
+    .open_keyconfig = no_keyconfig,
+    .last_draw_ms = no_draw_time,
+};
