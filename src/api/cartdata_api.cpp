@@ -124,23 +124,28 @@ int zk_cartdata(lua_State* L) {
   return 1;
 }
 
-int zk_dget(lua_State* L) {
+// The machine when its cart-data slot is open; otherwise the runtime error
+// "** NAME called before cartdata()" is raised and null returned.
+static zurkel_machine* open_slot(lua_State* L, const char* name) {
   zurkel_machine* m = zk_machine(L);
-  if (!m || !m->cartdata_id[0]) {
-    zurkel_runtime_error(m, "** dget called before cartdata()");
-    return lua_yield(L, 0);
-  }
+  if (m && m->cartdata_id[0]) return m;
+  char error[64];
+  std::snprintf(error, sizeof error, "** %s called before cartdata()", name);
+  zurkel_runtime_error(m, error);
+  return nullptr;
+}
+
+int zk_dget(lua_State* L) {
+  zurkel_machine* m = open_slot(L, "dget");
+  if (!m) return lua_yield(L, 0);
   int i = word_index(L);
   zk_push_fix(L, i >= 0 ? static_cast<int32_t>(m->cartdata[i]) : 0);
   return 1;
 }
 
 int zk_dset(lua_State* L) {
-  zurkel_machine* m = zk_machine(L);
-  if (!m || !m->cartdata_id[0]) {
-    zurkel_runtime_error(m, "** dset called before cartdata()");
-    return lua_yield(L, 0);
-  }
+  zurkel_machine* m = open_slot(L, "dset");
+  if (!m) return lua_yield(L, 0);
   int i = word_index(L);
   if (i >= 0) {
     m->cartdata[i] = static_cast<uint32_t>(zk_arg_fix(L, 2));
