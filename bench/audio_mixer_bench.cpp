@@ -8,8 +8,9 @@
 #include "audio/audio.h"
 #include "audio/mix_channel.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
-#include "shell/config.h"
+#include "machine/machine.h"
+#include "settings/config.h"
+#include "cart/cart_record.h"
 
 namespace {
 
@@ -17,7 +18,6 @@ struct busy_machine {
   zurkel_machine machine;
   zurkel_cart* cart = brim_create_zurkel_cart();
   busy_machine(int waveform, int fx_echo, int fx_lowpass) {
-    pstate = &machine;
     cconfig.sound_volume = cconfig.music_volume = 256;
     brim_audio_reset_state();
     for (int e = 0; e < 8; e++) {
@@ -40,7 +40,6 @@ struct busy_machine {
     machine.audio_fx[3] = fx_lowpass;
   }
   ~busy_machine() {
-    pstate = nullptr;
     brim_destroy_zurkel_cart(cart);
   }
 };
@@ -49,7 +48,7 @@ void mix_one_second(benchmark::State& state, int waveform, int echo, int lowpass
   busy_machine m(waveform, echo, lowpass);
   std::vector<uint8_t> buf(2048);
   for (auto _ : state) {
-    for (int done = 0; done < brim_sound_freq; done += 1024) brim_mixer_callback(nullptr, buf.data(), 2048);
+    for (int done = 0; done < brim_sound_freq; done += 1024) brim_mixer_callback(&m.machine, buf.data(), 2048);
     benchmark::DoNotOptimize(buf.data());
   }
   state.SetLabel("per second of audio");

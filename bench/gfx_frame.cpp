@@ -9,7 +9,8 @@
 #include "gfx/sprites.h"
 #include "gfx/video.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
+#include "cart/cart_record.h"
 
 namespace {
 

@@ -7,16 +7,16 @@
 
 #include <cstring>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
-#include "machine/main_loop.h"
-#include "machine/pstate.h"
-#include "platform/host.h"
-#include "runner/cpu.h"
-#include "runner/links.h"
+#include "console/main_loop.h"
+#include "machine/machine.h"
+#include "host/time.h"
+#include "cart/pipeline.h"
+#include "machine/cpu.h"
 #include "runner/runner.h"
-#include "shell/config.h"
-#include "shell/options.h"
+#include "settings/config.h"
+#include "settings/options.h"
 
 namespace {
 struct loop_setup {
@@ -26,7 +26,7 @@ struct loop_setup {
     m.display = brim_create_bitmap(128, 128, 8);
     m.capture = brim_create_bitmap(128, 128, 8);
     m.mode = 0;
-    pstate = &m;
+    m.host = &zurkel_console_host;
     std::memset(&zcon, 0, sizeof zcon);
     zurkel_options_default();
     brim_config_default();
@@ -36,13 +36,12 @@ struct loop_setup {
   }
   ~loop_setup() {
     host_use_virtual_clock(false);
-    pstate = nullptr;
     brim_destroy_bitmap(m.screen);
     brim_destroy_bitmap(m.display);
     brim_destroy_bitmap(m.capture);
   }
   void start(const char* code) {
-    zurkel_cart* cart = prog_loaded_cart();
+    zurkel_cart* cart = get_loaded_cart(&m);
     std::strncpy(cart->code, code, ZURKEL_CODE_BUFFER - 1);
     m.pending_command = 1;
   }
@@ -57,18 +56,18 @@ double peak_mb() {
 void BM_EmulatedSecondFullBudget60(benchmark::State& state) {
   loop_setup s;
   s.start("function _update60() end function _draw() local n=0 while true do n=n+1 end end");
-  brim_main_update();  // carries out the run request
+  brim_main_update(&s.m);  // carries out the run request
   int64_t steps = 0;
   for (auto _ : state) {
     for (int i = 0; i < 60; i++) {
-      brim_main_update();
-      brim_main_draw();
+      brim_main_update(&s.m);
+      brim_main_draw(&s.m);
     }
   }
   steps = zcon.steps;
   state.counters["fps_target"] = s.m.fps_target;
   state.counters["steps"] = static_cast<double>(steps);
-  state.counters["budget_cycles"] = cpu_budget_per_frame();
+  state.counters["budget_cycles"] = cpu_budget_per_frame(&s.m);
   state.counters["peak_MB"] = peak_mb();
 }
 BENCHMARK(BM_EmulatedSecondFullBudget60)->Unit(benchmark::kMillisecond);
@@ -77,8 +76,8 @@ void BM_EmulatedSecondIdleConsole(benchmark::State& state) {
   loop_setup s;
   for (auto _ : state)
     for (int i = 0; i < 30; i++) {
-      brim_main_update();
-      brim_main_draw();
+      brim_main_update(&s.m);
+      brim_main_draw(&s.m);
     }
   state.counters["peak_MB"] = peak_mb();
 }

@@ -13,7 +13,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lauxlib.h"
 
 namespace {

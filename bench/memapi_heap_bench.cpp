@@ -7,9 +7,9 @@
 
 #include <cstdlib>
 
-#include "api/heap.h"
+#include "machine/heap.h"
 #include "lua.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -24,20 +24,18 @@ BENCHMARK(BM_HostRealloc);
 
 void BM_BudgetAllocFree(benchmark::State& state) {
   zurkel_machine m;
-  pstate = &m;
   for (auto _ : state) {
-    void* p = zurkel_lua_alloc(nullptr, nullptr, 5, 56);
+    void* p = zurkel_lua_alloc(&m, nullptr, 5, 56);
     benchmark::DoNotOptimize(p);
-    zurkel_lua_alloc(nullptr, p, 56, 0);
+    zurkel_lua_alloc(&m, p, 56, 0);
   }
-  pstate = nullptr;
 }
 BENCHMARK(BM_BudgetAllocFree);
 
 void BM_SliceCollectionNearBudget(benchmark::State& state) {
   zurkel_machine m;
-  pstate = &m;
-  lua_State* L = lua_newstate(zurkel_lua_alloc, nullptr);
+  lua_State* L = lua_newstate(zurkel_lua_alloc, &m);
+  m.L = L;
   lua_gc(L, LUA_GCSTOP, 0);
   lua_newtable(L);
   for (int i = 1; m.heap_bytes < 0x1C0000; i++) {  // 1.75 MiB alive
@@ -45,10 +43,10 @@ void BM_SliceCollectionNearBudget(benchmark::State& state) {
     lua_rawseti(L, -2, i);
   }
   lua_setglobal(L, "kept");
-  for (auto _ : state) benchmark::DoNotOptimize(zurkel_heap_collect_for_slice(L));
+  for (auto _ : state) benchmark::DoNotOptimize(zurkel_heap_collect_for_slice(&m));
   state.counters["heap_kib"] = m.heap_bytes / 1024;
+  m.L = nullptr;
   lua_close(L);
-  pstate = nullptr;
 }
 BENCHMARK(BM_SliceCollectionNearBudget)->Unit(benchmark::kMillisecond);
 

@@ -7,11 +7,12 @@
 
 #include <cstring>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
-#include "runner/cpu.h"
-#include "runner/links.h"
+#include "machine/machine.h"
+#include "cart/pipeline.h"
+#include "console/main_loop.h"
+#include "machine/cpu.h"
 #include "runner/runner.h"
 
 namespace {
@@ -20,16 +21,15 @@ struct machine_setup {
   machine_setup() {
     m.screen = brim_create_bitmap(128, 128, 8);
     m.mode = 0;
-    pstate = &m;
+    m.host = &zurkel_console_host;
   }
   ~machine_setup() {
-    pstate = nullptr;
     brim_destroy_bitmap(m.screen);
   }
   void start(const char* code) {
-    zurkel_cart* cart = prog_loaded_cart();
+    zurkel_cart* cart = get_loaded_cart(&m);
     std::strncpy(cart->code, code, ZURKEL_CODE_BUFFER - 1);
-    run_cart();
+    run_cart(&m);
   }
 };
 
@@ -37,9 +37,9 @@ void BM_SpendCpu(benchmark::State& state) {
   machine_setup s;
   s.start("function _update() end");
   for (auto _ : state) {
-    spend_cpu(4);
-    benchmark::DoNotOptimize(zcpu.api_total);
-    if (zcpu.api_total > 1 << 30) cpu_end_frame();
+    spend_cpu(&s.m, 4);
+    benchmark::DoNotOptimize(s.m.cpu.api_total);
+    if (s.m.cpu.api_total > 1 << 30) cpu_end_frame(&s.m);
   }
 }
 BENCHMARK(BM_SpendCpu);
@@ -47,8 +47,8 @@ BENCHMARK(BM_SpendCpu);
 void BM_FullBudgetFrame(benchmark::State& state) {
   machine_setup s;
   s.start("t={} for i=1,500 do t[i]={x=i,y=i} end n=0 while true do n=n+0.25 if n>30000 then n=0 end end");
-  for (auto _ : state) run_slice();
-  state.counters["cycles_per_frame"] = cpu_budget_per_frame();
+  for (auto _ : state) run_slice(&s.m);
+  state.counters["cycles_per_frame"] = cpu_budget_per_frame(&s.m);
 }
 BENCHMARK(BM_FullBudgetFrame)->Unit(benchmark::kMillisecond);
 

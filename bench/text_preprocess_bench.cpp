@@ -6,8 +6,8 @@
 #include <string>
 
 #include "../tests/unit/text_sample_program.h"
-#include "lang/preprocess.h"
-#include "lang/tokens.h"
+#include "script/preprocess.h"
+#include "script/tokens.h"
 
 namespace {
 

@@ -2,8 +2,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "cart/cart_image.h"
 #include "machine/memory.h"
 #include "cart/pngcart.h"
+#include "cart/cart_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zurkel_cart* cart = load_zurkel_cart_png_from_memory(data, size);

@@ -3,6 +3,7 @@
 
 #include "cart/textcart.h"
 #include "pod/stream.h"
+#include "cart/cart_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;

@@ -1,4 +1,4 @@
 // The zurkel executable: everything lives in the system library.
-#include "machine/brim_main.h"
+#include "console/brim_main.h"
 
 int main(int argc, char** argv) { return brim_main(argc, argv); }

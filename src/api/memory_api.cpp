@@ -2,53 +2,60 @@
 #include "api/cartdata.h"
 #include "api/memory_api.h"
 #include "api/registry.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
+#include "machine/cpu.h"
+#include "machine/machine.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
-#include "runner/cpu.h"
 
 namespace {
 
 int nargs(lua_State* L) { return lua_gettop(L); }
 
-zurkel_cart* live_cart() { return pstate ? pstate->cart : nullptr; }
+zurkel_cart* live_cart(const zurkel_machine* m) { return m ? m->cart : nullptr; }
 
 }  // namespace
 
 // The stop-and-report request that zurkel_runtime_error leaves for the main
 // loop (it is ignored, and so never seen here, during the reset effect).
-int zk_error_mark() { return pstate ? pstate->pending_command & 4 : 0; }
+int zk_error_mark(lua_State* L) {
+  const zurkel_machine* m = zk_machine(L);
+  return m ? m->pending_command & 4 : 0;
+}
 int zk_finish(lua_State* L, int mark, int nresults) {
-  return !mark && zk_error_mark() ? lua_yield(L, 0) : nresults;
+  return !mark && zk_error_mark(L) ? lua_yield(L, 0) : nresults;
 }
 
 int zk_peek(lua_State* L) {
-  if (nargs(L) == 1) refund_cpu(-2);
-  zk_push_int(L, zurkel_peek(pstate, live_cart(), zk_arg_int(L, 1)));
+  zurkel_machine* m = zk_machine(L);
+  if (nargs(L) == 1) refund_cpu(m, -2);
+  zk_push_int(L, zurkel_peek(m, live_cart(m), zk_arg_int(L, 1)));
   return 1;
 }
 
 int zk_poke(lua_State* L) {
-  if (nargs(L) == 2) refund_cpu(-3);
-  int mark = zk_error_mark();
-  zurkel_poke(pstate, live_cart(), zk_arg_int(L, 1), zk_arg_int(L, 2));
+  zurkel_machine* m = zk_machine(L);
+  if (nargs(L) == 2) refund_cpu(m, -3);
+  int mark = zk_error_mark(L);
+  zurkel_poke(m, live_cart(m), zk_arg_int(L, 1), zk_arg_int(L, 2));
   return zk_finish(L, mark, 0);
 }
 
 int zk_memcpy(lua_State* L) {
+  zurkel_machine* m = zk_machine(L);
   int dest = zk_arg_int(L, 1), src = zk_arg_int(L, 2), len = zk_arg_int(L, 3);
-  spend_cpu(len + 1);
-  int mark = zk_error_mark();
-  zurkel_memcpy(pstate, live_cart(), dest, src, len);
+  spend_cpu(m, len + 1);
+  int mark = zk_error_mark(L);
+  zurkel_memcpy(m, live_cart(m), dest, src, len);
   return zk_finish(L, mark, 0);
 }
 
 int zk_memset(lua_State* L) {
+  zurkel_machine* m = zk_machine(L);
   int dest = zk_arg_int(L, 1), value = zk_arg_int(L, 2), len = zk_arg_int(L, 3);
-  spend_cpu((len + 1) / 2);
-  int mark = zk_error_mark();
-  zurkel_memset(pstate, live_cart(), dest, value, len);
+  spend_cpu(m, (len + 1) / 2);
+  int mark = zk_error_mark(L);
+  zurkel_memset(m, live_cart(m), dest, value, len);
   return zk_finish(L, mark, 0);
 }
 
@@ -59,9 +66,5 @@ const zk_api_entry zk_memory_api[] = {
     {"memset", zk_memset},
     {"reload", zk_reload},
     {"cstore", zk_cstore},
-    // Cartridge save data.
-    {"cartdata", zk_cartdata},
-    {"dget", zk_dget},
-    {"dset", zk_dset},
     {nullptr, nullptr},
 };

@@ -22,5 +22,5 @@ std::string zk_cart_file_for_name(const char* name, bool reading);
 // right after it, as every API function does, so the program stops there.
 // Take the mark before the memory work; zk_finish then returns the
 // function's nresults, or yields when the work raised an error.
-int zk_error_mark();
+int zk_error_mark(lua_State* L);
 int zk_finish(lua_State* L, int mark, int nresults);

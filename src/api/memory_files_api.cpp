@@ -4,17 +4,15 @@
 
 #include "api/memory_api.h"
 #include "cart/cart_files.h"
-#include "cart/cart_seams.h"
 #include "cart/pipeline.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
-#include "machine/debug.h"
-#include "machine/loaded_cart.h"
+#include "base/debug.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
-#include "pod/embedded_carts.h"
-#include "runner/cpu.h"
-#include "shell/folders.h"
+#include "machine/machine.h"
+#include "cart/embedded_carts.h"
+#include "machine/cpu.h"
+#include "settings/folders.h"
 
 namespace {
 
@@ -75,10 +73,12 @@ std::string zk_cart_file_for_name(const char* name_in, bool reading) {
 }
 
 int zk_reload(lua_State* L) {
+  zurkel_machine* m = zk_machine(L);
+  if (!m) return 0;
   int n = lua_gettop(L);
   int dest, src, len;
   // Fewer than three arguments: the whole ROM part, at the full cost.
-  spend_cpu(read_block_args(L, &dest, &src, &len) ? 8 * capped(len) : 0x8000);
+  spend_cpu(m, read_block_args(L, &dest, &src, &len) ? 8 * capped(len) : 0x8000);
   int count = n >= 3 ? static_cast<int16_t>(len) : len;
   if (n == 4) {
     const char* name = lua_tostring(L, 4);
@@ -88,25 +88,27 @@ int zk_reload(lua_State* L) {
       return 1;
     }
     brim_debugf("  reload()ing %d bytes from: %s\n", count, file.c_str());
-    int mark = zk_error_mark();
-    int rc = reload_cart_partial(file.c_str(), dest, src, count);
+    int mark = zk_error_mark(L);
+    int rc = reload_cart_partial(m, file.c_str(), dest, src, count);
     zk_push_int(L, rc == 0 ? count : 0);
     return zk_finish(L, mark, 1);
   }
-  int mark = zk_error_mark();
-  zurkel_reload(pstate, nullptr, dest, src, count);
+  int mark = zk_error_mark(L);
+  zurkel_reload(m, nullptr, dest, src, count);
   zk_push_int(L, count);
   return zk_finish(L, mark, 1);
 }
 
 int zk_cstore(lua_State* L) {
+  zurkel_machine* m = zk_machine(L);
+  if (!m) return 0;
   int n = lua_gettop(L);
   int dest, src, len;
-  spend_cpu(read_block_args(L, &dest, &src, &len) ? 64 * capped(len) : 0x40000);
+  spend_cpu(m, read_block_args(L, &dest, &src, &len) ? 64 * capped(len) : 0x40000);
   std::string file;
   int also_loaded = 0;
   if (n < 4) {
-    file = get_sandboxed_cstore_filename(loaded_cart_hash);
+    file = get_sandboxed_cstore_filename(m->loaded.hash);
     also_loaded = 1;
   } else {
     file = zk_cart_file_for_name(lua_tostring(L, 4), false);
@@ -117,8 +119,8 @@ int zk_cstore(lua_State* L) {
   }
   brim_debugf("zk_cstore: storing %d bytes as: %s\n", len, file.c_str());
   make_parent_folder(file);
-  int mark = zk_error_mark();
-  int rc = cstore_cart_partial(file.c_str(), dest, src, len, also_loaded);
+  int mark = zk_error_mark(L);
+  int rc = cstore_cart_partial(m, file.c_str(), dest, src, len, also_loaded);
   zk_push_int(L, rc == 0 ? len : 0);
   return zk_finish(L, mark, 1);
 }

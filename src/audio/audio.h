@@ -4,6 +4,7 @@
 #include <cstdint>
 
 struct zurkel_cart;
+struct zurkel_machine;
 struct zurkel_sfx;
 
 constexpr int brim_sound_freq = 22050;   // samples per second, mono
@@ -33,21 +34,24 @@ const zurkel_sfx* brim_get_zurkel_channel_sfx(int channel);
 int brim_get_sfx_playing_note(const zurkel_sfx* effect);
 int brim_music_channel_mask();
 void brim_set_music_channel_mask(int mask);
-// stat(16)-stat(26) for the live cart; other n give 0.
-int zurkel_sound_stat(int n);
+// stat(16)-stat(26) for the machine's live cart; other n give 0.
+int zurkel_sound_stat(const zurkel_machine* m, int n);
 
 // Drops every reference into cart's records (called before the cart is freed).
 void brim_audio_release_cart(const zurkel_cart* cart);
 
 // --- engine, mixer ---
+// The mixer applies the audio-effect registers of a machine (none: no
+// effects); the device is opened for machine m.
 // Zeroes the channels, logs, opens the device (flags 16). 0 on success.
-int brim_sound_init(int flags);
+int brim_sound_init(const zurkel_machine* m, int flags);
 void brim_sound_exit();
-// The device callback: bytes / 2 signed 16-bit samples at 22,050 Hz.
+// The device callback: bytes / 2 signed 16-bit samples at 22,050 Hz;
+// userdata is the machine.
 void brim_mixer_callback(void* userdata, uint8_t* out, int bytes);
 // The same mixing path for a caller that drives the mixer itself
 // (audio dumps): honours the pause words exactly like the device callback.
-void brim_mix_samples(int16_t* out, int count);
+void brim_mix_samples(const zurkel_machine* m, int16_t* out, int count);
 
 // Samples owed per update step when the main loop drives the mixer:
 // exactly 22,050 per emulated second, the remainder carried over.
@@ -69,26 +73,14 @@ void brim_audio_set_engine_paused(int paused);
 void zurkel_set_audio_pause(int state);   // 0 plays, 1 held, 2-5 releasing
 int zurkel_get_audio_pause();
 
-// Millisecond clock used by music fades; null restores the host clock.
-void brim_audio_set_clock(uint64_t (*now_ms)());
-// Fades follow the samples mixed through brim_mix_samples (paused or not)
-// instead of the host clock: audio dumps driven by emulated time stay
-// reproducible.
-void brim_audio_use_sample_clock();
+// Music fades follow the host clock (host/time.h) until this is called:
+// then they follow the samples mixed through brim_mix_samples (paused or
+// not), so audio dumps driven by emulated time stay reproducible. false
+// goes back to the host clock.
+void brim_audio_use_sample_clock(bool on = true);
 
 // --- the console's own sounds: effect 0 of the system cart is the boot chime ---
 void brim_set_system_sounds(const zurkel_cart* cart);
 const zurkel_cart* brim_get_system_sounds();
 void brim_play_boot_chime();
 
-// --- platform (src/platform/audio_device*) ---
-int brim_sound_init_plat(int flags);
-void brim_lock_audio_plat();     // nests; the device lock is taken on 0 -> 1
-void brim_unlock_audio_plat();
-extern int brim_sound_inited;
-extern int brim_audio_is_locked;
-
-// --- script API entry points (registered through zk_audio_api) ---
-struct lua_State;
-int zk_sfx(lua_State* L);
-int zk_music(lua_State* L);

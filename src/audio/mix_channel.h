@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "audio/audio.h"
+#include "host/audio_device.h"
 #include "machine/cart.h"
 
 struct osc_state {
@@ -87,14 +88,17 @@ int music_pattern_length(const zurkel_cart* cart, int pattern);
 // Moves a music channel on to its next pattern (called after its tick).
 void music_advance(mix_channel* ch);
 int64_t brim_audio_now_ms();
+// The clock of brim_audio_use_sample_clock: milliseconds of samples mixed.
+bool brim_audio_uses_sample_clock();
+uint64_t brim_audio_sample_clock_ms();
 void brim_audio_count_samples(int n);
 void brim_forget_system_sounds(const zurkel_cart* cart);
 
 // Zeroes the channel table and music state (start-up and tests).
 void brim_audio_reset_state();
-// One slice of at most BRIM_MIX_BUFFER samples of the callback's mixing;
-// the result is left in ms0[0].mix.
-void brim_mix_slice(int n);
+// One slice of at most BRIM_MIX_BUFFER samples of the callback's mixing
+// with m's audio effects; the result is left in ms0[0].mix.
+void brim_mix_slice(const zurkel_machine* m, int n);
 // The summing half of a slice: music muting, the clipper tree and
 // sound_volume over the channels' mix buffers, into ms0[0].mix.
 void brim_mix_sum(int n);

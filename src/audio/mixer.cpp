@@ -4,16 +4,19 @@
 #include <cstring>
 
 #include "audio/mix_channel.h"
-#include "machine/debug.h"
-#include "machine/pstate.h"
-#include "shell/config.h"
+#include "base/debug.h"
+#include "machine/machine.h"
+#include "settings/config.h"
 
 mix_channel ms0[8];
 music_state brim_music;
 int inside_brim_mixer_callback = 0;
 
-static std::atomic<int> engine_paused{0};
-static std::atomic<int> audio_pause{0};
+// The pause words the main loop writes and the mixer reads.
+static struct {
+  std::atomic<int> engine_paused{0};
+  std::atomic<int> audio_pause{0};
+} pause_words;
 
 // The volumes are the configuration's live values: whoever changes them
 // (options, Ctrl+M, the options menu) is heard from the next callback.
@@ -27,9 +30,9 @@ void brim_set_music_volume(int v) {
 }
 void brim_set_mix_buffer_size(int samples) { cconfig.mix_buffer_size = samples; }
 int brim_get_mix_buffer_size() { return cconfig.mix_buffer_size; }
-void brim_audio_set_engine_paused(int paused) { engine_paused.store(paused); }
-void zurkel_set_audio_pause(int state) { audio_pause.store(state); }
-int zurkel_get_audio_pause() { return audio_pause.load(); }
+void brim_audio_set_engine_paused(int paused) { pause_words.engine_paused.store(paused); }
+void zurkel_set_audio_pause(int state) { pause_words.audio_pause.store(state); }
+int zurkel_get_audio_pause() { return pause_words.audio_pause.load(); }
 
 void brim_audio_reset_state() {
   for (int i = 0; i < 8; i++) {
@@ -48,15 +51,15 @@ void brim_audio_reset_state() {
   brim_music.channel_mask = 0;
 }
 
-static int audio_fx(int reg) { return pstate ? pstate->audio_fx[reg] : 0; }
+static int audio_fx(const zurkel_machine* m, int reg) { return m ? m->audio_fx[reg] : 0; }
 
 // Exhausted tick buffer: synthesise the next tick and apply echo,
 // distortion and low-pass for channel index k.
-static void next_tick(mix_channel* ch, int k) {
+static void next_tick(const zurkel_machine* m, mix_channel* ch, int k) {
   int16_t* tick = ch->tick;
   int last = tick[BRIM_TICK_SAMPLES - 1];
   int bit = 1 << k;
-  if (audio_fx(1) & bit) {
+  if (audio_fx(m, 1) & bit) {
     std::memcpy(ch->echo[ch->echo_slot], tick, sizeof(ch->tick));
     ch->echo_slot = (ch->echo_slot + 1) % 8;
     mix_sfx_tick(ch, tick);
@@ -65,13 +68,13 @@ static void next_tick(mix_channel* ch, int k) {
   } else {
     mix_sfx_tick(ch, tick);
   }
-  if (audio_fx(2) & bit) {
+  if (audio_fx(m, 2) & bit) {
     for (int i = 0; i < BRIM_TICK_SAMPLES; i++) {
       int v = tick[i];
       tick[i] = static_cast<int16_t>(v >= 0 ? (v & 0xF000) : -((-v) & 0xF000));
     }
   }
-  if (audio_fx(3) & bit) {
+  if (audio_fx(m, 3) & bit) {
     int y = last;
     for (int i = 0; i < BRIM_TICK_SAMPLES; i++) {
       y = (7 * y + tick[i]) / 8;
@@ -81,27 +84,27 @@ static void next_tick(mix_channel* ch, int k) {
   ch->tick_pos = 0;
 }
 
-static void produce(mix_channel* ch, int16_t* dst, int n) {
+static void produce(const zurkel_machine* m, mix_channel* ch, int16_t* dst, int n) {
   int k = ch->index & 3;
   while (n > 0) {
-    if (ch->tick_pos >= BRIM_TICK_SAMPLES) next_tick(ch, k);
-    int m = std::min(n, BRIM_TICK_SAMPLES - ch->tick_pos);
-    std::memcpy(dst, ch->tick + ch->tick_pos, sizeof(int16_t) * m);
-    ch->tick_pos += m;
-    dst += m;
-    n -= m;
+    if (ch->tick_pos >= BRIM_TICK_SAMPLES) next_tick(m, ch, k);
+    int part = std::min(n, BRIM_TICK_SAMPLES - ch->tick_pos);
+    std::memcpy(dst, ch->tick + ch->tick_pos, sizeof(int16_t) * part);
+    ch->tick_pos += part;
+    dst += part;
+    n -= part;
   }
 }
 
-static void channel_update(mix_channel* ch, int n) {
+static void channel_update(const zurkel_machine* m, mix_channel* ch, int n) {
   std::memset(ch->mix, 0, sizeof(ch->mix));
   int k = ch->index & 3;
-  if (audio_fx(0) & (1 << k)) {
+  if (audio_fx(m, 0) & (1 << k)) {
     // Half rate: half the samples, each heard twice (an octave lower).
-    produce(ch, ch->mix, n / 2 + 1);
+    produce(m, ch, ch->mix, n / 2 + 1);
     for (int i = n - 1; i >= 0; i--) ch->mix[i] = ch->mix[i / 2];
   } else {
-    produce(ch, ch->mix, n);
+    produce(m, ch, ch->mix, n);
   }
 }
 
@@ -118,8 +121,8 @@ static void clip_into(int16_t* dst, const int16_t* other, int n) {
   for (int i = 0; i < n; i++) dst[i] = brim_soft_clip(other[i], dst[i]);
 }
 
-void brim_mix_slice(int n) {
-  for (auto& ch : ms0) channel_update(&ch, n);
+void brim_mix_slice(const zurkel_machine* m, int n) {
+  for (auto& ch : ms0) channel_update(m, &ch, n);
   brim_mix_sum(n);
 }
 
@@ -140,8 +143,8 @@ void brim_mix_sum(int n) {
 }
 
 // Mixes count samples into out (host order) unless sound is paused.
-static void mix_into(uint8_t* out, int count) {
-  if (engine_paused.load() || audio_pause.load()) {
+static void mix_into(const zurkel_machine* m, uint8_t* out, int count) {
+  if (pause_words.engine_paused.load() || pause_words.audio_pause.load()) {
     std::memset(out, 0, sizeof(int16_t) * count);
     return;
   }
@@ -150,7 +153,7 @@ static void mix_into(uint8_t* out, int count) {
   // Callbacks longer than the channel buffers are mixed in slices.
   for (int done = 0; done < count;) {
     int n = std::min(count - done, BRIM_MIX_BUFFER);
-    brim_mix_slice(n);
+    brim_mix_slice(m, n);
     std::memcpy(out + sizeof(int16_t) * done, ms0[0].mix, sizeof(int16_t) * n);
     done += n;
   }
@@ -158,22 +161,22 @@ static void mix_into(uint8_t* out, int count) {
   inside_brim_mixer_callback = 0;
 }
 
-void brim_mix_samples(int16_t* out, int count) {
+void brim_mix_samples(const zurkel_machine* m, int16_t* out, int count) {
   if (!out || count <= 0) return;
   brim_audio_count_samples(count);
-  mix_into(reinterpret_cast<uint8_t*>(out), count);
+  mix_into(m, reinterpret_cast<uint8_t*>(out), count);
 }
 
-void brim_mixer_callback(void*, uint8_t* out, int bytes) {
+void brim_mixer_callback(void* userdata, uint8_t* out, int bytes) {
   if (!out || bytes <= 0) return;
   if (bytes & 1) out[bytes - 1] = 0;
-  mix_into(out, bytes / 2);
+  mix_into(static_cast<const zurkel_machine*>(userdata), out, bytes / 2);
 }
 
-int brim_sound_init(int flags) {
+int brim_sound_init(const zurkel_machine* m, int flags) {
   brim_audio_reset_state();
   brim_debugf("brim_sound_init mix_buffer_size: %d\n", brim_get_mix_buffer_size());
-  return brim_sound_init_plat(flags);
+  return brim_sound_init_plat(flags, const_cast<zurkel_machine*>(m));
 }
 
 // The device stays open until SDL shuts down.

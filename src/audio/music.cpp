@@ -2,13 +2,11 @@
 #include <algorithm>
 
 #include "audio/mix_channel.h"
-#include "platform/host.h"
+#include "host/time.h"
 
-static uint64_t (*music_clock)() = nullptr;
-
-void brim_audio_set_clock(uint64_t (*now_ms)()) { music_clock = now_ms; }
 int64_t brim_audio_now_ms() {
-  return static_cast<int64_t>(music_clock ? music_clock() : host_ticks_ms());
+  return static_cast<int64_t>(brim_audio_uses_sample_clock() ? brim_audio_sample_clock_ms()
+                                                              : host_ticks_ms());
 }
 
 int music_pattern_length(const zurkel_cart* cart, int pattern) {

@@ -2,11 +2,11 @@
 #include <functional>
 
 #include "audio/mix_channel.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 // Number of effect in the live cart, or -1 (none, or another cart's record).
-static int live_effect_number(const zurkel_sfx* e) {
-  const zurkel_cart* cart = pstate ? pstate->cart : nullptr;
+static int live_effect_number(const zurkel_machine* m, const zurkel_sfx* e) {
+  const zurkel_cart* cart = m ? m->cart : nullptr;
   if (!e || !cart) return -1;
   if (std::less<>()(e, &cart->sfx[0]) || std::less<>()(&cart->sfx[63], e)) return -1;
   return static_cast<int>(e - &cart->sfx[0]);
@@ -16,11 +16,11 @@ static int note_index(const mix_channel& ch) {
   return ch.effect ? ch.position / sfx_speed(ch.effect) : -1;
 }
 
-int zurkel_sound_stat(int n) {
+int zurkel_sound_stat(const zurkel_machine* m, int n) {
   if (n >= 16 && n <= 19) {
     audio_lock_guard lock;
-    int v = live_effect_number(ms0[n - 16].effect);
-    return v >= 0 ? v : live_effect_number(ms0[n - 12].effect);
+    int v = live_effect_number(m, ms0[n - 16].effect);
+    return v >= 0 ? v : live_effect_number(m, ms0[n - 12].effect);
   }
   if (n >= 20 && n <= 23) {
     audio_lock_guard lock;

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "machine/reset_effect_random.h"
+#include "base/random.h"
 #include "audio/mix_channel.h"
 
 int zurkel_wave_value(int waveform, int phase) {

@@ -8,11 +8,12 @@
 #include "capture/output_files.h"
 #include "capture/scale.h"
 #include "capture/video_clip.h"
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/video.h"
-#include "machine/debug.h"
-#include "shell/config.h"
-#include "shell/folders.h"
+#include "base/debug.h"
+#include "settings/config.h"
+#include "settings/folders.h"
+#include "base/safe_write.h"
 
 namespace {
 constexpr int SIDE = 128;

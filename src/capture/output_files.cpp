@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "gfx/video.h"
-#include "shell/config.h"
-#include "shell/folders.h"
+#include "settings/config.h"
+#include "settings/folders.h"
 
 std::string get_output_file_name_base() {
   const char* title = brim_window_title();

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 brim_bitmap* capture_scale_bitmap(const brim_bitmap* src, int s) {
   if (!src || src->depth != 8 || s < 1) return nullptr;

@@ -9,12 +9,13 @@
 
 #include "capture/output_files.h"
 #include "capture/scale.h"
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/png_encode.h"
 #include "gfx/video.h"
-#include "machine/debug.h"
-#include "shell/config.h"
-#include "shell/folders.h"
+#include "base/debug.h"
+#include "settings/config.h"
+#include "settings/folders.h"
+#include "base/safe_write.h"
 
 namespace {
 bool write_png_bytes(FILE* f, void* ctx) {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "gfx/bitmap.h"
-#include "shell/config.h"
+#include "base/bitmap.h"
+#include "settings/config.h"
 
 capture_state capture;
 

@@ -3,10 +3,11 @@
 #include <vector>
 
 #include "cart/cart_files.h"
-#include "cart/cart_seams.h"
 #include "cart/pipeline.h"
 #include "cart/pngcart.h"
-#include "machine/loaded_cart.h"
+#include "host/clipboard.h"
+#include "script/tabs.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -40,27 +41,28 @@ std::vector<uint8_t> cart_clipboard_bytes(const std::string& text) {
   return out;
 }
 
-int save_cart_to_clipboard(bool* blank_label) {
+int save_cart_to_clipboard(zurkel_machine* m, bool* blank_label) {
+  zurkel_cart* loaded_cart = m->loaded.cart;
   if (blank_label) *blank_label = !loaded_cart || !loaded_cart->label;
   if (!loaded_cart) return 1;
-  cart_merge_tabs(loaded_cart);
+  merge_code_from_tabs(loaded_cart);
   std::string png_path = cart_data_folder() + "_clip.zk.png";
   if (save_zurkel_cart_png(loaded_cart, png_path.c_str()) != 0) return 1;
   std::vector<uint8_t> png;
   if (!cart_read_file(png_path, png)) return 1;
   std::string text = cart_clipboard_text(png);
   if (!cart_write_file(png_path + ".hex", text.data(), text.size())) return 1;
-  return cart_clipboard_set(text) ? 0 : 1;
+  return brim_set_clipboard_text(text.c_str()) ? 0 : 1;
 }
 
-bool load_cart_from_clipboard(int* code_len) {
-  std::string text;
-  if (!cart_clipboard_get(text)) return false;
+bool load_cart_from_clipboard(zurkel_machine* m, int* code_len) {
+  std::string text = host_clipboard_text();
+  if (text.empty()) return false;
   std::vector<uint8_t> png = cart_clipboard_bytes(text);
   std::string path = cart_data_folder() + "_clip.zk.png";
   if (!cart_write_file(path, png.data(), png.size())) return false;
-  if (load_working_cart(path.c_str()) != 0) return false;
-  loaded_cart_name[0] = 0;
-  if (code_len) *code_len = static_cast<int>(std::strlen(loaded_cart->code));
+  if (load_working_cart(m, path.c_str()) != 0) return false;
+  m->loaded.name[0] = 0;
+  if (code_len) *code_len = static_cast<int>(std::strlen(m->loaded.cart->code));
   return true;
 }

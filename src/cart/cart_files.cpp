@@ -4,9 +4,11 @@
 
 #include <cstdio>
 
-#include "cart/cart_seams.h"
+#include "base/safe_write.h"
 #include "pod/stream.h"
-#include "shell/folders.h"
+#include "settings/config.h"
+#include "settings/folders.h"
+#include "settings/shell_state.h"
 
 bool cart_read_file(const std::string& path, std::vector<uint8_t>& data, size_t max_size) {
   data.clear();
@@ -73,6 +75,12 @@ bool cart_read_any(const std::string& path, std::vector<uint8_t>& data, size_t m
   brim_fclose(s);
   if (!ok) data.clear();
   return ok;
+}
+
+std::string cart_data_folder() { return brim_appdata_folder(); }
+
+std::string cart_current_folder() {
+  return std::string(console_config.root_path) + shell_current_folder();
 }
 
 std::vector<std::string> cart_search_paths(const std::string& name) {

@@ -25,6 +25,11 @@ std::string cart_base_name(const std::string& path);
 bool cart_read_any(const std::string& path, std::vector<uint8_t>& data,
                    size_t max_size = 64u << 20);
 
+// The per-user data folder, ending in "/".
+std::string cart_data_folder();
+// The cartridge folder plus the shell's current folder, ending in "/".
+std::string cart_current_folder();
+
 // Where a cart name is looked for: a relative name in the cartridge folder
 // plus the current folder first, then as given; opening either also falls
 // back to the virtual disk, where embedded carts live.

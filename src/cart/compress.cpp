@@ -21,12 +21,12 @@ constexpr char kAdapterButtons[] =
 
 struct reverse_table {
   uint8_t index[256] = {};
-  reverse_table() {
+  constexpr reverse_table() {
     for (int i = 1; i < kLiteralCount; i++)
       index[static_cast<uint8_t>(kLiteral[i])] = static_cast<uint8_t>(i);
   }
 };
-const reverse_table kReverse;
+constexpr reverse_table kReverse;
 
 inline int hash3(const uint8_t* s) {
   return (s[0] * 7 + s[1] * 1503 + s[2] * 51717) & (kHashSize - 1);

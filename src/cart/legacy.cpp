@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cart/cart_seams.h"
+#include "gfx/printer.h"
 
 // Carts written for the 0.1.1 runtime relied on collection functions that
 // kept each table's element count and index bounds in the fields _num, _min
@@ -39,7 +39,7 @@ namespace {
 
 bool loops(const zurkel_sfx& s) { return s.loop_start < s.loop_end; }
 
-void swap_pattern_columns(zurkel_cart* cart) {
+void swap_pattern_columns(zurkel_machine* m, zurkel_cart* cart) {
   for (int p = 0; p < 64; p++) {
     int* chan = cart->music[p];
     int len[4] = {0, 0, 0, 0};
@@ -63,7 +63,7 @@ void swap_pattern_columns(zurkel_cart* cart) {
       chan[c] = t;
       char msg[64];
       std::snprintf(msg, sizeof msg, "legacy: pat %d swap chan: %d %d", p, 0, c);
-      cart_print(msg, 6);
+      zurkel_print_col(m, msg, 6);
       break;
     }
   }
@@ -75,7 +75,7 @@ void quieten_noise(zurkel_cart* cart) {
       if (n.waveform == 6 && (n.volume == 6 || n.volume == 7)) n.volume = 5;
 }
 
-void inject_collection_block(zurkel_cart* cart) {
+void inject_collection_block(zurkel_machine* m, zurkel_cart* cart) {
   if (!cart->code || !std::strstr(cart->code, ZURKEL_LEGACY_011_STATEMENT)) return;
   if (std::strstr(cart->code, "-- legacy 0.1.1 api injected")) return;
   size_t block = std::strlen(ZURKEL_LEGACY_011_BLOCK);
@@ -85,7 +85,7 @@ void inject_collection_block(zurkel_cart* cart) {
   std::memmove(cart->code + block, cart->code, code);
   std::memcpy(cart->code, ZURKEL_LEGACY_011_BLOCK, block);
   cart->code[block + code] = 0;
-  cart_print("legacy: 0.1.1 api injected", 6);
+  zurkel_print_col(m, "legacy: 0.1.1 api injected", 6);
 }
 
 bool uses_newer_sound(const zurkel_cart* cart) {
@@ -99,12 +99,12 @@ bool uses_newer_sound(const zurkel_cart* cart) {
 
 }  // namespace
 
-void apply_legacy_changes(zurkel_cart* cart) {
+void apply_legacy_changes(zurkel_machine* m, zurkel_cart* cart) {
   if (!cart) return;
   if (cart->version <= 4) {
-    swap_pattern_columns(cart);
+    swap_pattern_columns(m, cart);
     quieten_noise(cart);
-    inject_collection_block(cart);
+    inject_collection_block(m, cart);
   }
   if (cart->version <= 10 && !uses_newer_sound(cart)) {
     for (auto& s : cart->sfx)

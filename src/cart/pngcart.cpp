@@ -7,11 +7,17 @@
 #include <vector>
 
 #include "cart/cart_files.h"
-#include "machine/memory.h"
-#include "cart/cart_seams.h"
+#include "cart/cart_image.h"
 #include "cart/compress.h"
+#include "gfx/font.h"
 #include "gfx/png_encode.h"
+#include "gfx/print.h"
+#include "gfx/printer.h"
+#include "gfx/resources.h"
+#include "gfx/video.h"
+#include "machine/memory.h"
 #include "pod/stream.h"
+#include "cart/cart_record.h"
 
 int zurkel_png_load_error = 0;
 
@@ -23,6 +29,19 @@ constexpr int kMaxSide = 8192;
 constexpr size_t kMaxFileSize = 64u << 20;
 constexpr uint32_t kTitleColour = 0xFFF8F0;
 constexpr uint32_t kCaptionColour = 0xA0A0A0;
+
+// The 160 x 205 cartridge template of the graphics resources, or null.
+const brim_bitmap* template_bitmap() {
+  const brim_bitmap* b = gfx_resource_bitmap(GFX_RES_CART_TEMPLATE);
+  return b && b->depth == 32 && b->w == ZURKEL_PNG_W && b->h == ZURKEL_PNG_H ? b : nullptr;
+}
+
+// Text in the console font once data.pod is read, else the engine's own,
+// into a 32-bit bitmap, colour 0xRRGGBB.
+void draw_text_rgb(brim_bitmap* bmp, const char* text, int x, int y, uint32_t rgb) {
+  const brim_font* font = zurkel_console_font ? zurkel_console_font : brim_font1;
+  if (font) brim_draw_text_ex(bmp, text, font, x, y, BRIM_TEXT_COLOUR, 0xFF000000u | rgb);
+}
 
 void put(brim_bitmap* b, int x, int y, uint32_t rgb, int alpha = 255) {
   uint8_t* p = b->line[y] + x * 4;
@@ -69,7 +88,7 @@ int nearest_colour(int r, int g, int b, const uint8_t* pal) {
 brim_bitmap* label_from_rgba(const uint8_t* rgba) {
   brim_bitmap* label = brim_create_bitmap(128, 128, 8);
   if (!label) return nullptr;
-  const uint8_t* pal = cart_palette_rgb();
+  const uint8_t* pal = brim_palette;
   for (int y = 0; y < 128; y++)
     for (int x = 0; x < 128; x++) {
       const uint8_t* p = rgba + ((24 + y) * ZURKEL_PNG_W + 16 + x) * 4;
@@ -109,14 +128,14 @@ bool cart_png_payload(zurkel_cart* cart, uint8_t* payload) {
 brim_bitmap* cart_png_picture(const zurkel_cart* cart) {
   brim_bitmap* pic = brim_create_bitmap(ZURKEL_PNG_W, ZURKEL_PNG_H, 32);
   if (!pic) return nullptr;
-  const brim_bitmap* tpl = cart_template_bitmap();
+  const brim_bitmap* tpl = template_bitmap();
   if (tpl && tpl->depth == 32 && tpl->w == ZURKEL_PNG_W && tpl->h == ZURKEL_PNG_H)
     std::memcpy(pic->data, tpl->data, kPictureBytes);
   else
     draw_fallback_template(pic);
 
   if (cart->label) {
-    const uint8_t* pal = cart_palette_rgb();
+    const uint8_t* pal = brim_palette;
     for (int y = 0; y < 128 && y < cart->label->h; y++)
       for (int x = 0; x < 128 && x < cart->label->w; x++) {
         const uint8_t* c = pal + (cart->label->line[y][x] & 0xFF) * 3;
@@ -126,11 +145,11 @@ brim_bitmap* cart_png_picture(const zurkel_cart* cart) {
 
   std::string line;
   const char* code = cart->code ? cart->code : "";
-  if (comment_line(code, line)) cart_draw_text_rgb(pic, line.c_str(), 18, 167, kTitleColour);
+  if (comment_line(code, line)) draw_text_rgb(pic, line.c_str(), 18, 167, kTitleColour);
   const char* second = std::strchr(code, '\n');
   if (second && comment_line(second + 1, line))
-    cart_draw_text_rgb(pic, line.c_str(), 18, 175, kTitleColour);
-  cart_draw_text_rgb(pic, "zurkel cartridge", 18, 187, kCaptionColour);
+    draw_text_rgb(pic, line.c_str(), 18, 175, kTitleColour);
+  draw_text_rgb(pic, "zurkel cartridge", 18, 187, kCaptionColour);
   return pic;
 }
 
@@ -181,7 +200,8 @@ int save_zurkel_cart_png(zurkel_cart* cart, const char* path) {
 
 namespace {
 
-zurkel_cart* load_png_bytes(const uint8_t* data, size_t size, std::vector<uint8_t>& rgba) {
+zurkel_cart* load_png_bytes(zurkel_machine* m, const uint8_t* data, size_t size,
+                            std::vector<uint8_t>& rgba) {
   unsigned w = 0, h = 0;
   zurkel_png_load_error = data ? decode_png(data, size, rgba, w, h) : 2;
   if (zurkel_png_load_error) return nullptr;
@@ -190,7 +210,7 @@ zurkel_cart* load_png_bytes(const uint8_t* data, size_t size, std::vector<uint8_
   int version = payload[0x8000];
   if (version > ZURKEL_CART_VERSION) {
     std::string msg = "future_version: " + std::to_string(version);
-    cart_print(msg.c_str(), 6);
+    zurkel_print_col(m, msg.c_str(), 6);
     zurkel_png_load_error = 3;
     return nullptr;
   }
@@ -202,12 +222,12 @@ zurkel_cart* load_png_bytes(const uint8_t* data, size_t size, std::vector<uint8_
 
 }  // namespace
 
-zurkel_cart* load_zurkel_cart_png_from_memory(const uint8_t* data, size_t size) {
+zurkel_cart* load_zurkel_cart_png_from_memory(const uint8_t* data, size_t size, zurkel_machine* m) {
   std::vector<uint8_t> rgba;
-  return load_png_bytes(data, size, rgba);
+  return load_png_bytes(m, data, size, rgba);
 }
 
-zurkel_cart* load_zurkel_cart_png_from_file(brim_stream* s) {
+zurkel_cart* load_zurkel_cart_png_from_file(brim_stream* s, zurkel_machine* m) {
   std::vector<uint8_t> data;
   if (!s) {
     zurkel_png_load_error = 2;
@@ -221,17 +241,17 @@ zurkel_cart* load_zurkel_cart_png_from_file(brim_stream* s) {
     }
     data.insert(data.end(), chunk, chunk + n);
   }
-  return load_zurkel_cart_png_from_memory(data.data(), data.size());
+  return load_zurkel_cart_png_from_memory(data.data(), data.size(), m);
 }
 
-zurkel_cart* load_zurkel_cart_png(const char* path) {
+zurkel_cart* load_zurkel_cart_png(const char* path, zurkel_machine* m) {
   std::vector<uint8_t> file;
   if (!path || !cart_read_any(path, file)) {
     zurkel_png_load_error = 2;
     return nullptr;
   }
   std::vector<uint8_t> rgba;
-  zurkel_cart* cart = load_png_bytes(file.data(), file.size(), rgba);
+  zurkel_cart* cart = load_png_bytes(m, file.data(), file.size(), rgba);
   if (!cart) return nullptr;
   // The label comes from the same picture.
   brim_destroy_bitmap(cart->label);

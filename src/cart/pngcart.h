@@ -6,13 +6,18 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
 #include "pod/stream.h"
 
 constexpr int ZURKEL_PNG_W = 160;
 constexpr int ZURKEL_PNG_H = 205;
 constexpr int ZURKEL_PNG_PAYLOAD = 32773;
+
+struct zurkel_machine;
+
+// The readers print "future_version: N" for a cart of a later version to
+// m's console (null: standard output).
 
 // Result of the last PNG cart read: 0 success, 1 not a decodable PNG,
 // 2 no data or a picture other than 160 x 205, 3 future version.
@@ -25,12 +30,13 @@ int save_zurkel_cart_png(zurkel_cart* cart, const char* path);
 bool save_zurkel_cart_png_to_memory(zurkel_cart* cart, std::vector<uint8_t>& png);
 
 // New record with its label taken from the picture, or null.
-zurkel_cart* load_zurkel_cart_png(const char* path);
+zurkel_cart* load_zurkel_cart_png(const char* path, zurkel_machine* m = nullptr);
 // New record (without label) from the rest of a stream, or null; sets the
 // error code (2 for a null stream).
-zurkel_cart* load_zurkel_cart_png_from_file(brim_stream* s);
+zurkel_cart* load_zurkel_cart_png_from_file(brim_stream* s, zurkel_machine* m = nullptr);
 // New record (without label) from PNG bytes, or null; sets the error code.
-zurkel_cart* load_zurkel_cart_png_from_memory(const uint8_t* data, size_t size);
+zurkel_cart* load_zurkel_cart_png_from_memory(const uint8_t* data, size_t size,
+                                              zurkel_machine* m = nullptr);
 
 // For a path containing ".png" holding a 160 x 205 picture: the 128 x 128
 // label region at (16, 24) as palette indices (nearest display colour).

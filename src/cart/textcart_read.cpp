@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cart/textcart.h"
+#include "cart/cart_record.h"
 
 bool textcart_future_version = false;
 

@@ -3,7 +3,8 @@
 #include <string>
 
 #include "cart/textcart.h"
-#include "shell/folders.h"
+#include "settings/folders.h"
+#include "base/safe_write.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 // Cuts the source rectangle to the source bitmap and the destination
 // rectangle to the destination's clip, moving the other origin by whatever

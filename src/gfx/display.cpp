@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "machine/memory.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 bool gfx_extended_palette_unlocked(const zurkel_machine* m) { return zurkel_ext_palette_unlocked(m); }
 
@@ -49,8 +49,4 @@ void gfx_present_screen(zurkel_machine* m, bool cart_running) {
   for (int y = 0; y < h; y++)
     for (int x = 0; x < w; x++) d->line[y][x] = table[s->line[y][x] & 15];
   if (cart_running) apply_draw_mode(d, m->draw[DS_SCREEN_MODE]);
-}
-
-void blit_zurkel_back_page_to_zurkel_screen() {
-  if (pstate) gfx_present_screen(pstate, pstate->mode == 1);
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 struct zurkel_machine;
 
@@ -13,8 +13,5 @@ bool gfx_extended_palette_unlocked(const zurkel_machine* m);
 // Screen-mode transform of a 128 x 128 bitmap (mode = register 0x5F2C).
 void apply_draw_mode(brim_bitmap* b, int mode);
 // Copies the screen into the display bitmap through the screen palette;
-// the screen mode applies when `cart_running`.
+// the screen mode applies when `cart_running` (the console passes mode 1).
 void gfx_present_screen(zurkel_machine* m, bool cart_running);
-// The console's form: acts on pstate, applying the mode while a cartridge
-// runs (mode 1).
-void blit_zurkel_back_page_to_zurkel_screen();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 void gfx_pal_reset(zurkel_machine* m) {
   for (int i = 0; i < 16; i++) {

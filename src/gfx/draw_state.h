@@ -1,5 +1,5 @@
 // The draw state: palettes, clip, pen, cursor, camera, screen mode and fill
-// pattern, held as integers in the machine record (see machine/pstate.h).
+// pattern, held as integers in the machine record (see machine/machine.h).
 // These are the C++ forms of the script functions; the zk_ entry points in
 // gfx_api.cpp only read arguments and charge cycles.
 #pragma once

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 // An ordered list of glyph bitmaps. With `ascii` clear a set covers codes
 // 0-255 (code c at index c), with it set codes 32-127 (index c - 32). A font

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 struct brim_font;
 

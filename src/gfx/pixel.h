@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 // Pattern bit of screen pixel (x, y): bit 15 is (0, 0) of each 4 x 4 cell.
 inline int gfx_pattern_bit(uint32_t pattern, int x, int y) {

@@ -4,8 +4,8 @@
 
 #include "gfx/draw_state.h"
 #include "gfx/font.h"
-#include "machine/pstate.h"
-#include "runner/cpu.h"
+#include "machine/machine.h"
+#include "machine/cpu.h"
 
 brim_font* zurkel_console_font = nullptr;
 
@@ -17,22 +17,20 @@ void gfx_scroll_screen(zurkel_machine* m) {
     if (y >= 0) std::memset(s->line[y], 0, static_cast<size_t>(s->w));
 }
 
-void cursor_cr() {
-  if (!pstate) return;
-  int32_t& y = pstate->draw[DS_CURSOR_Y];
+void cursor_cr(zurkel_machine* m) {
+  int32_t& y = m->draw[DS_CURSOR_Y];
   if (y + 6 <= 122) {
     y += 6;
     return;
   }
-  gfx_scroll_screen(pstate);
-  spend_cpu(GFX_SCROLL_COST);
+  gfx_scroll_screen(m);
+  spend_cpu(m, GFX_SCROLL_COST);
 }
 
-void scroll_immediate_mode_screen() {
-  if (!pstate) return;
-  pstate->draw[DS_CURSOR_Y] -= 6;
-  gfx_scroll_screen(pstate);
-  spend_cpu(GFX_SCROLL_COST);
+void scroll_immediate_mode_screen(zurkel_machine* m) {
+  m->draw[DS_CURSOR_Y] -= 6;
+  gfx_scroll_screen(m);
+  spend_cpu(m, GFX_SCROLL_COST);
 }
 
 int gfx_print(zurkel_machine* m, const char* text, const gfx_print_args& a) {
@@ -49,6 +47,6 @@ int gfx_print(zurkel_machine* m, const char* text, const gfx_print_args& a) {
     y1 = brim_draw_text_ex(m->screen, text, zurkel_console_font, x0, y0, flags,
                            static_cast<uint32_t>(colour));
   if (a.nargs == 1)
-    for (int i = (y1 - y0) / 6 + 1; i > 0; i--) cursor_cr();
+    for (int i = (y1 - y0) / 6 + 1; i > 0; i--) cursor_cr(m);
   return 8 * static_cast<int>(std::strlen(text)) + 2;
 }

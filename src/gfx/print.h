@@ -13,14 +13,14 @@ constexpr int GFX_SCROLL_COST = 65536;
 
 // Cursor y += 6; past row 122 the cursor stays and the screen scrolls up
 // one line instead (rows 6-127 to 0-121, rows 122-127 cleared), charged
-// 65,536 cycles. Acts on pstate.
-void cursor_cr();
+// 65,536 cycles.
+void cursor_cr(zurkel_machine* m);
 // Cursor y -= 6, and the same scroll and charge.
-void scroll_immediate_mode_screen();
+void scroll_immediate_mode_screen(zurkel_machine* m);
 // The scroll alone (no charge).
 void gfx_scroll_screen(zurkel_machine* m);
 
-// print(text, [x, y], [c]) once its text is known, on pstate's machine.
+// print(text, [x, y], [c]) once its text is known.
 // `nargs` is the script's argument count (1 = advance the cursor with
 // cursor_cr, which charges its own scrolling). `stopping` wraps lines, as
 // while a program is being stopped. Returns the cycles to charge.

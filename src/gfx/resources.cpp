@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/font.h"
 #include "gfx/glyph_sheet.h"
 #include "gfx/print.h"

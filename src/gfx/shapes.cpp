@@ -5,9 +5,8 @@
 
 #include "gfx/draw_state.h"
 #include "gfx/pixel.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
-bool (*gfx_left_shift_held)() = nullptr;
 
 // a / b where a is whole pixels and b a 16.16 step: floor of the 16.16 quotient.
 static int64_t skip_steps(int64_t a, int64_t b) {
@@ -97,8 +96,7 @@ void draw_tinted_rect_adaptive(brim_bitmap* b, int x0, int y0, int x1, int y1, i
   if (x1 < x0 || y1 < y0) return;
   uint8_t table[16];
   std::copy(fixed, fixed + 16, table);
-  bool shift = gfx_left_shift_held && gfx_left_shift_held();
-  if (adaptive == 1 && !shift) {
+  if (adaptive == 1) {
     long per_rank[16] = {};
     for (int y = y0; y <= y1; y++)
       for (int x = x0; x <= x1; x++) per_rank[rank[b->line[y][x] & 15]]++;

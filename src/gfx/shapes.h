@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 struct zurkel_machine;
 
@@ -16,11 +16,9 @@ constexpr int GFX_NO_CHARGE = -1;
 int draw_line(brim_bitmap* b, int x0, int y0, int x1, int y1, int colour, uint32_t pattern);
 void draw_circle(brim_bitmap* b, int cx, int cy, int r, int colour, uint32_t pattern);
 void draw_fillcircle(brim_bitmap* b, int cx, int cy, int r, int colour, uint32_t pattern);
-// Darkens the inclusive rectangle behind a menu (adaptive: by brightness).
+// Darkens the inclusive rectangle behind a menu: with adaptive 1 by the
+// rectangle's own brightness, otherwise through a fixed table.
 void draw_tinted_rect_adaptive(brim_bitmap* b, int x0, int y0, int x1, int y1, int adaptive);
-// Consulted by the adaptive tint: with the left Shift key held the fixed
-// table is used. Set by the input layer; null reads as not held.
-extern bool (*gfx_left_shift_held)();
 
 // Script-level forms. Coordinates are integer parts before the camera.
 void gfx_pset(zurkel_machine* m, int x, int y, std::optional<int> c);

@@ -7,7 +7,7 @@
 #include "gfx/draw_state.h"
 #include "gfx/shapes.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 namespace {
 

@@ -5,9 +5,11 @@
 #include <cstring>
 
 #include "gfx/font.h"
-#include "machine/debug.h"
-#include "platform/host.h"
-#include "platform/video_plat.h"
+#include "base/debug.h"
+#include "host/time.h"
+#include "host/video.h"
+#include "settings/config.h"
+#include "settings/options.h"
 
 brim_video_config brim_video;
 brim_screen_desc brim_screen;
@@ -17,32 +19,38 @@ int32_t smoothed_fps = 0;
 uint64_t frame_start_t = 0;
 
 namespace {
-brim_bitmap* work32 = nullptr;    // the back page in 32-bit colours
-brim_bitmap* overlay32 = nullptr; // 128 x 8 frame-counter strip
-int desktop_w = 0, desktop_h = 0;
-char window_title[256] = "zurkel";
-brim_bitmap* window_icon = nullptr;
-// Mouse warp: the host position at the time of brim_set_mouse, and the target.
-bool warp_pending = false;
-int warp_host_x = 0, warp_host_y = 0, warp_x = 0, warp_y = 0;
-}  // namespace
+// The engine stage's own state (the globals above are read elsewhere).
+struct video_state {
+  brim_bitmap* work32 = nullptr;    // the back page in 32-bit colours
+  brim_bitmap* overlay32 = nullptr; // 128 x 8 frame-counter strip
+  int desktop_w = 0, desktop_h = 0;
+  char window_title[256] = "zurkel";
+  brim_bitmap* window_icon = nullptr;
+  // Mouse warp: the host position at the time of brim_set_mouse, and the target.
+  bool warp_pending = false;
+  int warp_host_x = 0, warp_host_y = 0, warp_x = 0, warp_y = 0;
+} stage;
 
-void (*brim_video_settings_changed)() = nullptr;
+void keep_settings() {
+  cconfig.windowed = brim_video.fullscreen ? 0 : 1;
+  cconfig.show_fps = brim_video.show_fps ? 1 : 0;
+}
+}  // namespace
 
 void brim_video_init() {
   if (!brim_video.headless && !plat_video_init()) brim_video.headless = true;
   for (int i = 0; i < 256; i++) brim_palette[3 * i] = brim_palette[3 * i + 1] = brim_palette[3 * i + 2] = static_cast<uint8_t>(i);
-  plat_desktop_size(&desktop_w, &desktop_h);
+  plat_desktop_size(&stage.desktop_w, &stage.desktop_h);
   brim_text_init();
 }
 
 void brim_video_exit() {
   plat_video_shutdown();
-  brim_destroy_bitmap(work32);
-  brim_destroy_bitmap(overlay32);
+  brim_destroy_bitmap(stage.work32);
+  brim_destroy_bitmap(stage.overlay32);
   brim_destroy_bitmap(brim_back_page);
-  brim_destroy_bitmap(window_icon);
-  work32 = overlay32 = brim_back_page = window_icon = nullptr;
+  brim_destroy_bitmap(stage.window_icon);
+  stage.work32 = stage.overlay32 = brim_back_page = stage.window_icon = nullptr;
 }
 
 void brim_set_palette(const uint8_t* rgb768) {
@@ -50,21 +58,21 @@ void brim_set_palette(const uint8_t* rgb768) {
 }
 
 void brim_set_window_title(const char* title) {
-  std::snprintf(window_title, sizeof window_title, "%s", title ? title : "");
-  plat_set_title(window_title);
+  std::snprintf(stage.window_title, sizeof stage.window_title, "%s", title ? title : "");
+  plat_set_title(stage.window_title);
 }
 
 void brim_set_window_icon(const brim_bitmap* icon32) {
-  brim_destroy_bitmap(window_icon);
-  window_icon = nullptr;
+  brim_destroy_bitmap(stage.window_icon);
+  stage.window_icon = nullptr;
   if (!icon32 || icon32->depth != 32) return;
-  window_icon = brim_create_bitmap(icon32->w, icon32->h, 32);
-  if (!window_icon) return;
-  for (int y = 0; y < icon32->h; y++) std::memcpy(window_icon->line[y], icon32->line[y], static_cast<size_t>(icon32->w) * 4);
+  stage.window_icon = brim_create_bitmap(icon32->w, icon32->h, 32);
+  if (!stage.window_icon) return;
+  for (int y = 0; y < icon32->h; y++) std::memcpy(stage.window_icon->line[y], icon32->line[y], static_cast<size_t>(icon32->w) * 4);
 }
 
-const char* brim_window_title() { return window_title; }
-const brim_bitmap* brim_window_icon() { return window_icon; }
+const char* brim_window_title() { return stage.window_title; }
+const brim_bitmap* brim_window_icon() { return stage.window_icon; }
 
 int brim_set_screen(int width, int height, int bits, int flags) {
   brim_debugf("brim_set_screen %d %d %d %x\n", width, height, bits, flags);
@@ -73,8 +81,8 @@ int brim_set_screen(int width, int height, int bits, int flags) {
     brim_debugf(" set pixel_perfect %d\n", brim_video.pixel_perfect);
   }
   if (width == 0 || height == 0) {
-    width = desktop_w;
-    height = desktop_h;
+    width = stage.desktop_w;
+    height = stage.desktop_h;
     brim_debugf("retrieving desktop resolution: %d %d\n", width, height);
   }
   int ww = brim_video.window_w, wh = brim_video.window_h;
@@ -107,12 +115,12 @@ void brim_toggle_fullscreen() {
   if (ww < 32 || wh < 32) ww = 640, wh = 480;
   if (brim_back_page && !brim_video.headless)
     brim_set_screen_plat(ww, wh, brim_back_page->w, brim_back_page->h, brim_back_page->depth, 0);
-  if (brim_video_settings_changed) brim_video_settings_changed();
+  keep_settings();
 }
 
 void brim_toggle_show_fps() {
   brim_video.show_fps = !brim_video.show_fps;
-  if (brim_video_settings_changed) brim_video_settings_changed();
+  keep_settings();
 }
 
 int32_t brim_fps_step(int32_t smoothed, int64_t dt) {
@@ -124,6 +132,8 @@ int32_t brim_fps_step(int32_t smoothed, int64_t dt) {
 }
 
 int brim_get_fps() { return smoothed_fps >> 16; }
+
+int brim_host_fps() { return zopts.fast ? 60 : brim_get_fps(); }
 
 brim_rect brim_compute_dest_rect(const brim_rect& override, int ww, int wh, int pw, int ph,
                                  bool pixel_perfect) {
@@ -192,32 +202,32 @@ void brim_blit_back_page() {
   smoothed_fps = brim_fps_step(smoothed_fps, dt);
   if (brim_video.headless || brim_back_page->depth != 8) return;
 
-  if (!work32 || work32->w != brim_back_page->w || work32->h != brim_back_page->h) {
-    brim_destroy_bitmap(work32);
-    work32 = brim_create_bitmap(brim_back_page->w, brim_back_page->h, 32);
-    if (!work32) return;
+  if (!stage.work32 || stage.work32->w != brim_back_page->w || stage.work32->h != brim_back_page->h) {
+    brim_destroy_bitmap(stage.work32);
+    stage.work32 = brim_create_bitmap(brim_back_page->w, brim_back_page->h, 32);
+    if (!stage.work32) return;
   }
-  brim_page_to_argb(brim_back_page, work32, brim_palette);
+  brim_page_to_argb(brim_back_page, stage.work32, brim_palette);
   char text[32];
   if (brim_video.software_blit || !plat_has_renderer()) {
     if (brim_video.show_fps) {
       std::snprintf(text, sizeof text, "%03d", brim_get_fps());
-      brim_draw_text_phat(work32, text, brim_font1, 1, 1, 0, 0x000000, 0xFFFFFF);
+      brim_draw_text_phat(stage.work32, text, brim_font1, 1, 1, 0, 0x000000, 0xFFFFFF);
     }
-    plat_blit_software(work32);
+    plat_blit_software(stage.work32);
     return;
   }
   const brim_bitmap* overlay = nullptr;
   if (brim_video.show_fps) {
-    if (!overlay32) overlay32 = brim_create_bitmap(128, 8, 32);
-    if (overlay32) {
-      std::memset(overlay32->data, 0, 128 * 8 * 4);
+    if (!stage.overlay32) stage.overlay32 = brim_create_bitmap(128, 8, 32);
+    if (stage.overlay32) {
+      std::memset(stage.overlay32->data, 0, 128 * 8 * 4);
       std::snprintf(text, sizeof text, "%03d fps", brim_get_fps());
-      brim_draw_text_ex(overlay32, text, brim_font1, 1, 1, 0, 0);
-      overlay = overlay32;
+      brim_draw_text_ex(stage.overlay32, text, brim_font1, 1, 1, 0, 0);
+      overlay = stage.overlay32;
     }
   }
-  plat_blit_renderer(work32, overlay);
+  plat_blit_renderer(stage.work32, overlay);
 }
 
 void brim_mouse_to_screen(int hx, int hy, const brim_rect& r, int pw, int ph, int* x, int* y) {
@@ -236,12 +246,12 @@ void brim_get_mouse(int* x, int* y, int* buttons) {
   int hx = 0, hy = 0, hb = 0;
   plat_mouse_state(&hx, &hy, &hb);
   bool warped = false;
-  if (warp_pending) {
-    if (hx == warp_host_x || hy == warp_host_y) {
-      mx = warp_x, my = warp_y;
+  if (stage.warp_pending) {
+    if (hx == stage.warp_host_x || hy == stage.warp_host_y) {
+      mx = stage.warp_x, my = stage.warp_y;
       warped = true;
     } else {
-      warp_pending = false;
+      stage.warp_pending = false;
     }
   }
   mb = hb & 7;
@@ -256,10 +266,10 @@ void brim_get_mouse(int* x, int* y, int* buttons) {
 
 void brim_set_mouse(int x, int y) {
   int hb = 0;
-  plat_mouse_state(&warp_host_x, &warp_host_y, &hb);
-  warp_x = x;
-  warp_y = y;
-  warp_pending = true;
+  plat_mouse_state(&stage.warp_host_x, &stage.warp_host_y, &hb);
+  stage.warp_x = x;
+  stage.warp_y = y;
+  stage.warp_pending = true;
 }
 
 static int nearest_entry(int r, int g, int b, const uint8_t* pal) {

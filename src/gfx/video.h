@@ -1,6 +1,6 @@
 // Engine stage of display output and the window settings. Everything here
 // is plain logic; the SDL calls live in platform/video_sdl.cpp behind
-// platform/video_plat.h.
+// host/video.h.
 //
 // Host loop use: brim_video_init() at start ("brim_video_init"), then
 // brim_set_screen(128, 128, 8, 0x100); each iteration the console draws
@@ -10,7 +10,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 struct brim_rect {
   int x = 0, y = 0, w = 0, h = 0;
@@ -47,19 +47,22 @@ extern uint8_t brim_palette[768];      // 256 x (red, green, blue)
 extern int32_t smoothed_fps;           // 16.16
 extern uint64_t frame_start_t;         // ms of the previous presentation, 0 before
 
-// Called after the full-screen flag or show_fps changed at run time, so the
-// configuration can keep them; null: nothing.
-extern void (*brim_video_settings_changed)();
-
 // Grey-ramp palette, built-in fonts and (unless headless) the host's video.
 void brim_video_init();
 void brim_video_exit();
 void brim_set_palette(const uint8_t* rgb768);
 int brim_set_screen(int width, int height, int bits, int flags);
+// The run-time toggles (F11 / Alt+Enter, Ctrl+1); config.txt keeps the new
+// state (cconfig.windowed, cconfig.show_fps).
 void brim_toggle_fullscreen();
 void brim_toggle_show_fps();
 void brim_blit_back_page();
 int brim_get_fps();
+// The host frame rate as the machine sees it: the smoothed presentation
+// rate, or 60 under the virtual clock (-fast), where the loop runs one
+// iteration per update period and a measured rate would only echo the
+// target (and a dropped rate could never come back).
+int brim_host_fps();
 brim_rect get_dest_rect();
 void brim_get_mouse(int* x, int* y, int* buttons);
 void brim_set_mouse(int x, int y);

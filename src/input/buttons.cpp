@@ -6,16 +6,19 @@
 #include "input/joystick.h"
 #include "input/keys.h"
 #include "input/scancodes.h"
-#include "machine/reset_effect_random.h"
-#include "shell/config.h"
-#include "shell/options.h"
+#include "base/random.h"
+#include "settings/config.h"
+#include "settings/options.h"
 
 zurkel_buttons zbuttons;
 
 namespace {
-int frame_rate = 30;
-bool menu_timing = false;
-int wheel_x = 0, wheel_y = 0;
+// The repeat timing and the wheel movement waiting for the next read.
+struct {
+  int frame_rate = 30;
+  bool menu_timing = false;
+  int wheel_x = 0, wheel_y = 0;
+} timing;
 
 bool any_down(std::initializer_list<int> keys) {
   for (int k : keys)
@@ -66,12 +69,12 @@ int stick_strength(int b, int x, int y) {
 }  // namespace
 
 void buttons_set_timing(int fps, bool paused) {
-  frame_rate = fps > 0 ? fps : 30;
-  menu_timing = paused;
+  timing.frame_rate = fps > 0 ? fps : 30;
+  timing.menu_timing = paused;
 }
 
-int buttons_initial_delay() { return menu_timing ? 16 : frame_rate * 15 / 30 + 1; }
-int buttons_repeat_interval() { return menu_timing ? 4 : 4 * frame_rate / 30; }
+int buttons_initial_delay() { return timing.menu_timing ? 16 : timing.frame_rate * 15 / 30 + 1; }
+int buttons_repeat_interval() { return timing.menu_timing ? 4 : 4 * timing.frame_rate / 30; }
 
 void buttons_clear_masks() {
   for (int& m : zbuttons.mask) m = -1;
@@ -82,8 +85,8 @@ void buttons_set_mask(int player, int mask) {
 }
 
 void buttons_add_wheel(int dx, int dy) {
-  wheel_x += dx;
-  wheel_y += dy;
+  timing.wheel_x += dx;
+  timing.wheel_y += dy;
 }
 
 int player_key(int b, int p) {
@@ -136,9 +139,9 @@ void read_buttons() {
       if (!zbuttons.previous[i]) zbuttons.repeat = buttons_initial_delay();
     }
   }
-  zbuttons.pressed[64] = wheel_x;
-  zbuttons.pressed[65] = wheel_y;
-  wheel_x = wheel_y = 0;
+  zbuttons.pressed[64] = timing.wheel_x;
+  zbuttons.pressed[65] = timing.wheel_y;
+  timing.wheel_x = timing.wheel_y = 0;
 }
 
 void update_buttons() {

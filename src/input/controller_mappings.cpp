@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "machine/debug.h"
-#include "shell/config.h"
-#include "shell/folders.h"
-#include "shell/line_reader.h"
+#include "base/debug.h"
+#include "settings/config.h"
+#include "settings/folders.h"
+#include "base/line_reader.h"
 
 const char* const brim_builtin_mappings[] = {nullptr};
 const int brim_builtin_mapping_count = 0;

@@ -7,9 +7,11 @@ brim_joystick_set brim_joysticks;
 
 namespace {
 // Problems are printed once per run.
-bool said_detached[BRIM_MAX_JOYSTICKS];
-bool said_axis[BRIM_MAX_JOYSTICKS][BRIM_JOY_AXES];
-bool said_button[BRIM_MAX_JOYSTICKS][BRIM_JOY_BUTTONS];
+struct {
+  bool detached[BRIM_MAX_JOYSTICKS];
+  bool axis[BRIM_MAX_JOYSTICKS][BRIM_JOY_AXES];
+  bool button[BRIM_MAX_JOYSTICKS][BRIM_JOY_BUTTONS];
+} said;
 
 bool in_use(int index) {
   return brim_joysticks.inited && index >= 0 && index < brim_joysticks.count &&
@@ -24,9 +26,9 @@ int read_axis(int index, int axis, const char* which) {
     if (v >= -16383 && v <= 16383) {
       d.axis_ok[axis] = true;
     } else {
-      if (!said_axis[index][axis]) {
+      if (!said.axis[index][axis]) {
         std::printf("** %s axis %d not validated on joystick %d\n", which, axis, index);
-        said_axis[index][axis] = true;
+        said.axis[index][axis] = true;
       }
       v = 0;
     }
@@ -44,18 +46,18 @@ void brim_joystick_clear_validation(int index) {
 
 void brim_joysticks_reset() {
   brim_joysticks = brim_joystick_set{};
-  std::memset(said_detached, 0, sizeof said_detached);
-  std::memset(said_axis, 0, sizeof said_axis);
-  std::memset(said_button, 0, sizeof said_button);
+  std::memset(said.detached, 0, sizeof said.detached);
+  std::memset(said.axis, 0, sizeof said.axis);
+  std::memset(said.button, 0, sizeof said.button);
 }
 
 int brim_get_joystick_axes(int index, int axis_x, int axis_y, int* x, int* y) {
   *x = *y = 0;
   if (!in_use(index)) return 0;
   if (!brim_joysticks.dev[index].attached) {
-    if (!said_detached[index]) {
+    if (!said.detached[index]) {
       std::printf("** could not read joystick %d (not attached)\n", index);
-      said_detached[index] = true;
+      said.detached[index] = true;
     }
     return 0;
   }
@@ -75,9 +77,9 @@ int brim_get_joystick(int index, int* x, int* y, int* buttons) {
       d.button_ok[b] = true;
     } else if (d.button_ok[b]) {
       *buttons |= 1 << b;
-    } else if (!said_button[index][b]) {
+    } else if (!said.button[index][b]) {
       std::printf("** button %d not validated on joystick %d\n", b, index);
-      said_button[index][b] = true;
+      said.button[index][b] = true;
     }
   }
   return 1;

@@ -42,11 +42,10 @@ int brim_get_any_key_down();
 // The queue of key codes for the console.
 bool brim_keypressed();
 int brim_readkey_nowait();   // 0 when empty
-// The oldest code, pumping host events while the queue is empty; 0 when
-// the host cannot deliver more (no pump, or the program is quitting).
-int brim_readkey();
-// Set by the host layer: sleeps briefly and pumps events; false to give up.
-extern bool (*brim_key_wait_hook)();
+// The oldest code, calling wait (which should sleep briefly and pump the
+// host's events) while the queue is empty; 0 when wait is null or gives up
+// (false: no more events will come, or the program is quitting).
+int brim_readkey(bool (*wait)());
 void brim_drain_keys();
 
 // A blocked key reads as up until it is released (full-screen toggles).

@@ -97,6 +97,6 @@ bool zurkel_str_to_fixed(const char* s, size_t len, int32_t* out);
 int zurkel_fixed_to_string(char* buf, int32_t raw);
 
 // Cycles charged by the arithmetic routines (power, square root) go
-// through this hook; null charges nothing. The script API points it at the
-// runner's spend_cpu.
+// through this hook; null charges nothing. zurkel_open_base (script/interp.h)
+// points it at the machine's spend_cpu.
 extern void (*zurkel_cpu_charge)(int cycles);

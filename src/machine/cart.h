@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 
 constexpr int ZURKEL_CODE_BUFFER = 65538;   // code text buffer, NUL-terminated
 constexpr int ZURKEL_CART_VERSION = 12;     // current cartridge format version
@@ -39,5 +39,4 @@ struct zurkel_cart {
   int32_t version = ZURKEL_CART_VERSION;
 };
 
-zurkel_cart* brim_create_zurkel_cart();
-void brim_destroy_zurkel_cart(zurkel_cart* cart);
+// Records are made and freed by the cartridge layer (cart/cart_record.h).

@@ -1,7 +1,8 @@
 // Byte routing of the memory map: zurkel_peek and zurkel_poke.
 #include "machine/memory.h"
 
-#include "runner/errors.h"
+#include "machine/fault.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -130,8 +131,6 @@ void poke_state(zurkel_machine* m, int a, int b) {
 
 }  // namespace
 
-bool (*zurkel_reload_forget_other_cart)() = nullptr;
-
 bool zurkel_ext_palette_unlocked(const zurkel_machine* m) {
   if (!m) return false;
   for (int i = 0; i < 4; i++)
@@ -149,7 +148,7 @@ int zurkel_peek(const zurkel_machine* m, const zurkel_cart* cart, int a) {
     return (m->cartdata[r / 4] >> (8 * (r % 4))) & 0xFF;
   }
   if (a < ZURKEL_ADDR_GPIO) return peek_state(m, a);
-  if (a < ZURKEL_ADDR_SCREEN) return gpio_read(a - ZURKEL_ADDR_GPIO) & 0xFF;
+  if (a < ZURKEL_ADDR_SCREEN) return gpio_read(m, a - ZURKEL_ADDR_GPIO) & 0xFF;
   if (!m->screen) return m->ram[a];
   int r = a - ZURKEL_ADDR_SCREEN;
   int y = r / 64, x = 2 * (r % 64);
@@ -158,7 +157,7 @@ int zurkel_peek(const zurkel_machine* m, const zurkel_cart* cart, int a) {
 
 void zurkel_poke(zurkel_machine* m, zurkel_cart* cart, int a, int value) {
   if (static_cast<unsigned>(a) >= static_cast<unsigned>(ZURKEL_MEM_SIZE)) {
-    zurkel_runtime_error("bad memory access");
+    zurkel_runtime_error(m, "bad memory access");
     return;
   }
   int b = value & 0xFF;
@@ -178,7 +177,7 @@ void zurkel_poke(zurkel_machine* m, zurkel_cart* cart, int a, int value) {
   } else if (a < ZURKEL_ADDR_GPIO) {
     poke_state(m, a, b);
   } else if (a < ZURKEL_ADDR_SCREEN) {
-    gpio_write(a - ZURKEL_ADDR_GPIO, b);
+    gpio_write(m, a - ZURKEL_ADDR_GPIO, b);
   } else if (m->screen) {
     poke_pixels(m->screen, a - ZURKEL_ADDR_SCREEN, b);
   }

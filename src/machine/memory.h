@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 // Region starts.
 constexpr int ZURKEL_ADDR_GFX = 0x0000;
@@ -60,24 +60,13 @@ void zurkel_memcpy(zurkel_machine* machine, zurkel_cart* cart, int dest, int src
 void zurkel_memset(zurkel_machine* machine, zurkel_cart* cart, int dest, int value, int count);
 // Copies bytes src.. of from_cart read without a machine (so 0x4300 and up
 // read 0) to dest.. of the machine (its live cart). from_cart null means the
-// loaded cart (machine/loaded_cart.h).
+// loaded cart; a reload from it after the program had read another cart
+// file forgets that file and charges a 30-frame disk pause.
 void zurkel_reload(zurkel_machine* machine, zurkel_cart* from_cart, int dest, int src, int count);
-
-// Filled by the runner: returns true when the program had read a cart
-// other than the loaded one, and forgets it. zurkel_reload then charges a
-// 30-frame disk pause. Null: no other-cart tracking.
-extern bool (*zurkel_reload_forget_other_cart)();
+// The ROM part of the loaded cart into the machine (and its live cart).
+void zurkel_reload_rom(zurkel_machine* machine);
 
 // General-purpose I/O pins behind 0x5F80-0x5FFF: a store of 128 bytes.
-int gpio_read(int pin);
-void gpio_write(int pin, int value);
-void gpio_reset();
-
-// The flat 32 KiB cartridge image (ZURKEL_IMAGE_SIZE bytes): the ROM part as
-// zurkel_peek reads it, then the code from 0x4300. Result 0, or 1 when the
-// code does not fit (the image then holds only the ROM part).
-int save_zurkel_cart_32k(const zurkel_cart* cart, uint8_t* image);
-// Fills cart from an image: ROM part through the byte writes, then the code
-// (a ':' block expanded, else 15,360 bytes as text). Result 0, or 1 when a
-// ':' block cannot be expanded (the code is left empty).
-int load_zurkel_cart_32k(zurkel_cart* cart, const uint8_t* image);
+int gpio_read(const zurkel_machine* machine, int pin);
+void gpio_write(zurkel_machine* machine, int pin, int value);
+void gpio_reset(zurkel_machine* machine);

@@ -1,24 +1,22 @@
 // Byte loops over the memory map, the shared sprite/map region, and the
 // I/O pin store.
-#include "machine/loaded_cart.h"
+#include "machine/machine.h"
 #include "machine/memory.h"
 
 namespace {
-
-uint8_t gpio_pins[128];
 
 inline bool in_range(int a) { return a >= 0 && a < ZURKEL_MEM_SIZE; }
 
 }  // namespace
 
-int gpio_read(int pin) { return pin >= 0 && pin < 128 ? gpio_pins[pin] : 0; }
+int gpio_read(const zurkel_machine* m, int pin) { return pin >= 0 && pin < 128 ? m->gpio[pin] : 0; }
 
-void gpio_write(int pin, int value) {
-  if (pin >= 0 && pin < 128) gpio_pins[pin] = static_cast<uint8_t>(value);
+void gpio_write(zurkel_machine* m, int pin, int value) {
+  if (pin >= 0 && pin < 128) m->gpio[pin] = static_cast<uint8_t>(value);
 }
 
-void gpio_reset() {
-  for (auto& p : gpio_pins) p = 0;
+void gpio_reset(zurkel_machine* m) {
+  for (auto& p : m->gpio) p = 0;
 }
 
 // Map cell (x, y), y 32-63, is the byte of sprite-sheet pixels
@@ -82,12 +80,21 @@ void zurkel_memset(zurkel_machine* m, zurkel_cart* cart, int dest, int value, in
 
 void zurkel_reload(zurkel_machine* m, zurkel_cart* from, int dest, int src, int count) {
   if (count > 0x7FFF) return;
-  if (!from) from = loaded_cart;
+  if (!from) from = m ? m->loaded.cart : nullptr;
   zurkel_cart* live = m ? m->cart : nullptr;
   for (int i = 0; i < count; i++) {
     zurkel_poke(m, live, dest + i, zurkel_peek(nullptr, from, src + i));
     if (!in_range(dest + i)) break;
   }
-  if (zurkel_reload_forget_other_cart && zurkel_reload_forget_other_cart() && m)
+  // Reading from the loaded cart ends the reading of another cart file.
+  if (m && !m->run.other_cart_file.empty()) {
+    m->run.other_cart_file.clear();
     m->disk_pause = 30;
+  }
+}
+
+void zurkel_reload_rom(zurkel_machine* m) {
+  if (!m || !m->loaded.cart) return;
+  for (int a = 0; a < ZURKEL_ROM_SIZE; a++)
+    zurkel_poke(m, m->cart, a, zurkel_peek(nullptr, m->loaded.cart, a));
 }

@@ -2,7 +2,8 @@
 #include <SDL.h>
 
 #include "audio/audio.h"
-#include "machine/debug.h"
+#include "host/audio_device.h"
+#include "base/debug.h"
 
 int brim_sound_inited = 0;
 
@@ -33,7 +34,7 @@ static void log_drivers() {
   brim_debugf("Current audio driver: %s\n", cur ? cur : "(null)");
 }
 
-int brim_sound_init_plat(int flags) {
+int brim_sound_init_plat(int flags, void* userdata) {
   if (flags != 16) return 1;
   int samples = brim_get_mix_buffer_size();
   if (samples == 0) return 0;  // sound switched off
@@ -50,7 +51,7 @@ int brim_sound_init_plat(int flags) {
   want.silence = 0;
   want.samples = static_cast<Uint16>(samples);
   want.callback = brim_mixer_callback;
-  want.userdata = nullptr;
+  want.userdata = userdata;
   SDL_AudioSpec got{};
   if (SDL_OpenAudio(&want, &got) == 0) {
     brim_debug("SDL_OpenAudio ok\n");

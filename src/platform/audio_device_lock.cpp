@@ -2,7 +2,7 @@
 // device holds the same lock around each mixer callback.
 #include <SDL.h>
 
-#include "audio/audio.h"
+#include "host/audio_device.h"
 
 int brim_audio_is_locked = 0;
 // Whether the outermost lock took the device lock (the device may open or

@@ -1,27 +1,19 @@
-#include "platform/host_events.h"
+#include "host/events.h"
 
 #include <SDL.h>
 
 #include "gfx/video.h"
 #include "input/buttons.h"
-#include "input/keyconfig.h"
+#include "console/keyconfig.h"
 #include "input/keys.h"
-#include "machine/debug.h"
-#include "platform/host.h"
-#include "platform/joystick_plat.h"
+#include "base/debug.h"
+#include "host/time.h"
+#include "platform/sdl_parts.h"
 
 namespace {
 bool quit_requested = false;
 bool window_active = true;
 bool inited = false;
-
-// While a caller waits for a typed key: pump, unless the program is ending.
-bool wait_for_key() {
-  if (quit_requested) return false;
-  SDL_Delay(10);
-  host_pump_events();
-  return !quit_requested;
-}
 
 void key_event(const SDL_KeyboardEvent& k) {
   // The modifiers as they were at this event (the pump may already have
@@ -44,12 +36,10 @@ bool host_init() {
   if (!inited) brim_debugf("SDL_Init failed: %s\n", SDL_GetError());
   for (int i = 0; i < BRIM_SCANCODE_NAMES; i++)
     brim_set_scancode_name(i, SDL_GetScancodeName(static_cast<SDL_Scancode>(i)));
-  brim_key_wait_hook = wait_for_key;
   return inited;
 }
 
 void host_exit() {
-  brim_key_wait_hook = nullptr;
   if (inited) SDL_Quit();
   inited = false;
 }
@@ -104,10 +94,3 @@ void host_request_quit() { quit_requested = true; }
 bool host_window_active() { return window_active; }
 void host_set_window_active(bool active) { window_active = active; }
 
-std::string host_clipboard_text() {
-  if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_HasClipboardText()) return "";
-  char* t = SDL_GetClipboardText();
-  std::string s = t ? t : "";
-  SDL_free(t);
-  return s;
-}

@@ -1,6 +1,6 @@
 #include <SDL.h>
 
-#include "platform/host.h"
+#include "host/time.h"
 
 namespace {
 bool virtual_on = false;

@@ -1,10 +1,11 @@
-#include "platform/joystick_plat.h"
+#include "host/joystick.h"
+#include "platform/sdl_parts.h"
 
 #include <SDL.h>
 
 #include "input/controller_mappings.h"
 #include "input/joystick.h"
-#include "machine/debug.h"
+#include "base/debug.h"
 
 namespace {
 SDL_GameController* pads[BRIM_MAX_JOYSTICKS];

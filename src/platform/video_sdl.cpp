@@ -5,8 +5,9 @@
 #include <cstdlib>
 
 #include "gfx/video.h"
-#include "machine/debug.h"
-#include "platform/video_plat.h"
+#include "base/debug.h"
+#include "host/video.h"
+#include "platform/sdl_parts.h"
 
 namespace {
 SDL_Window* window = nullptr;
@@ -221,4 +222,3 @@ bool plat_key_held(int scancode) {
   return keys && scancode > 0 && scancode < n && keys[scancode];
 }
 
-void* plat_sdl_window() { return window; }

@@ -15,7 +15,7 @@
 #pragma once
 #include <cstdint>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "pod/stream.h"
 
 enum brim_item_type {

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <new>
 
-#include "machine/debug.h"
+#include "base/debug.h"
 #include "pod/pod.h"
 
 namespace {

@@ -3,9 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "machine/debug.h"
+#include "base/debug.h"
 #include "pod/pod.h"
-#include "shell/folders.h"
+#include "settings/folders.h"
+#include "base/safe_write.h"
 
 namespace {
 

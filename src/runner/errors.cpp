@@ -6,38 +6,25 @@
 #include <string>
 #include <string_view>
 
+#include "base/strings.h"
+#include "gfx/printer.h"
+#include "script/tabs.h"
 #include "lua.h"
-#include "machine/pstate.h"
-#include "runner/links.h"
-#include "runner/runner.h"
-#include "shell/printer.h"
+#include "machine/machine.h"
 
-void zurkel_runtime_error(const char* message) {
-  if (!pstate || pstate->reset_glitch) return;
-  pstate->pending_command = 4;
-  zurkel_copy_cut(zrun.error_text, message ? message : "", sizeof zrun.error_text - 1);
-}
-
-const char* zurkel_runtime_error_text() { return zrun.error_text; }
-
-void zurkel_assert_message(const char* text) {
-  zrun.assert_message[0] = 0;
-  if (text) zurkel_copy_cut(zrun.assert_message, text, 254);
-}
-
-void extract_runtime_error(const char* message) {
+void extract_runtime_error(zurkel_machine* m, const char* message) {
   if (!message) return;
   if (!std::strstr(message, "-- zurkel header")) {
-    if (std::strcmp(message, "not enough memory") != 0) zurkel_print_col(message, 6);
+    if (std::strcmp(message, "not enough memory") != 0) zurkel_print_col(m, message, 6);
     return;
   }
   if (std::strstr(message, "assertion failed")) {
-    zurkel_print_col("assertion failed", 6);
-    if (zrun.assert_message[0]) zurkel_print_col(zrun.assert_message, 7);
+    zurkel_print_col(m, "assertion failed", 6);
+    if (m->fault.assert_message[0]) zurkel_print_col(m, m->fault.assert_message, 7);
   }
 }
 
-const char* extract_syntax_error(const char* message, char* out, int cap) {
+const char* extract_syntax_error(zurkel_machine* m, const char* message, char* out, int cap) {
   if (!message || std::strstr(message, "_end_of_program")) return nullptr;
   const char* close = std::strstr(message, "to close '");
   if (std::strstr(message, "<eof>") && close) {
@@ -50,7 +37,7 @@ const char* extract_syntax_error(const char* message, char* out, int cap) {
     word[n] = 0;
     char line[300];
     std::snprintf(line, sizeof line, "unclosed %s\n", word);
-    zurkel_print_col(line, 6);
+    zurkel_print_col(m, line, 6);
     return nullptr;
   }
   const char* colon = std::strrchr(message, ':');
@@ -82,7 +69,7 @@ void get_nth_line(const char* text, int n, char* out, int cap) {
   out[len] = 0;
 }
 
-void print_traceback(lua_State* L) {
+void print_traceback(zurkel_machine* m, lua_State* L) {
   if (!L) return;
   lua_getglobal(L, "trace");
   if (!lua_isfunction(L, -1) || lua_pcall(L, 0, 1, 0) != LUA_OK) {
@@ -110,10 +97,10 @@ void print_traceback(lua_State* L) {
     size_t name_end = line.find('\'', name_start);
     std::string name = line.substr(name_start, name_end == std::string::npos ? std::string::npos : name_end - name_start);
     int tab = 0;
-    int tab_line = prog_find_tab_line(L_line - 3, &tab);
+    int tab_line = find_tab_line(L_line - 3, &tab);
     char out[600];
     std::snprintf(out, sizeof out, "in %s line %d (tab %d)", name.c_str(), tab_line + 1, tab);
-    zurkel_print_col(out, 13);
+    zurkel_print_col(m, out, 13);
   }
   lua_pop(L, 1);
 }

@@ -2,9 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <string>
 
-#include "runner/links.h"
+#include "input/buttons.h"
+#include "script/preprocess.h"
 
 // Line 1 names the chunk (runtime errors that carry it have no program
 // position); line 2 holds every definition so cart code starts on line 3.
@@ -75,7 +76,7 @@ bool substitute_command(const char* code, char* out, int cap) {
     return true;
   }
   if (std::strcmp(code, "resume") == 0) {
-    prog_block_buttons();
+    block_buttons();
     std::snprintf(out, cap, "if _mainloop then _mainloop() else print(\"no _mainloop()\") end");
     return true;
   }
@@ -85,10 +86,10 @@ bool substitute_command(const char* code, char* out, int cap) {
 
 int assemble_program(const char* code, bool board_fixup, char* out, int cap) {
   if (substitute_command(code, out, cap)) return static_cast<int>(std::strlen(out));
-  // The preprocessor gets a 128 KiB working space.
-  std::vector<char> pre(128 * 1024);
-  if (!prog_preprocess(code, pre.data(), static_cast<int>(pre.size()))) return -1;
-  const char* parts[] = {zurkel_runtime_header, board_fixup ? " nd=0 " : "", pre.data(), zurkel_main_loop_tail};
+  // The preprocessed text must fit a 128 KiB working space.
+  std::string pre;
+  if (!zurkel_preprocess(code, pre) || pre.size() + 1 > 128 * 1024) return -1;
+  const char* parts[] = {zurkel_runtime_header, board_fixup ? " nd=0 " : "", pre.c_str(), zurkel_main_loop_tail};
   size_t total = 0;
   for (const char* p : parts) total += std::strlen(p);
   if (total + 1 > static_cast<size_t>(cap)) return -1;

@@ -98,7 +98,7 @@ TEST_F(AudioMixer, SoundVolumeZeroSilencesButSongsAdvance) {
   brim_set_sound_volume(0);
   auto out = mix(183 * 70);
   EXPECT_TRUE(all_zero(out.data(), static_cast<int>(out.size())));
-  EXPECT_EQ(zurkel_sound_stat(24), 2);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 24), 2);
 }
 
 TEST_F(AudioMixer, PauseFreezesEveryChannel) {
@@ -227,7 +227,7 @@ TEST_F(AudioMixer, DeviceCallbackMatchesTheDumpPath) {
   brim_audio_reset_state();
   start();
   std::vector<uint8_t> bytes(3001, 0xAA);
-  brim_mixer_callback(nullptr, bytes.data(), 3001);
+  brim_mixer_callback(&machine, bytes.data(), 3001);
   for (int i = 0; i < 1500; i++) {
     int16_t v = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
     ASSERT_EQ(v, ref[i]) << i;
@@ -340,7 +340,7 @@ TEST_F(AudioMixer, LockNestsAndEveryCallReleasesIt) {
   pattern(0, 1, 2, 3, 4);
   brim_play_zurkel_song(cart, 0, 0);
   cmusic_stop(0);
-  zurkel_sound_stat(24);
+  zurkel_sound_stat(&machine, 24);
   EXPECT_EQ(brim_audio_is_locked, 0);
 }
 
@@ -378,21 +378,22 @@ TEST_F(AudioMixer, SampleClockDrivesFadesInDumps) {
 }  // namespace
 
 #include "cart/textcart.h"
+#include "cart/cart_record.h"
 
 namespace {
 
 // The integration test's cart, mixed directly: a song with effects on top
 // gives the same non-silent stream every time.
-std::vector<int16_t> mix_song_cart(zurkel_cart* c) {
+std::vector<int16_t> mix_song_cart(const zurkel_machine* m, zurkel_cart* c) {
   brim_audio_reset_state();
   brim_audio_use_sample_clock();
   brim_play_zurkel_song(c, 0, 0);
   std::vector<int16_t> out(22050 * 3);
-  brim_mix_samples(out.data(), 22050);
+  brim_mix_samples(m, out.data(), 22050);
   brim_play_sfx_ex(&c->sfx[2], 0, 0, c, -1);
-  brim_mix_samples(out.data() + 22050, 22050);
+  brim_mix_samples(m, out.data() + 22050, 22050);
   brim_play_sfx_ex(&c->sfx[3], 0, 0, c, 3);
-  brim_mix_samples(out.data() + 44100, 22050);
+  brim_mix_samples(m, out.data() + 44100, 22050);
   return out;
 }
 
@@ -402,8 +403,8 @@ TEST_F(AudioMixer, SongCartMixesTheSameEveryTime) {
   EXPECT_EQ(c->sfx[0].loop_end, 8);
   EXPECT_EQ(c->music_flags[1], 2);
   machine.cart = c;
-  auto a = mix_song_cart(c);
-  auto b = mix_song_cart(c);
+  auto a = mix_song_cart(&machine, c);
+  auto b = mix_song_cart(&machine, c);
   // Noise draws from the engine generator, so compare with it out of play:
   // the first second has no noise.
   EXPECT_TRUE(std::equal(a.begin(), a.begin() + 22050, b.begin()));
@@ -414,7 +415,7 @@ TEST_F(AudioMixer, SongCartMixesTheSameEveryTime) {
     loud += n > 1102;
   }
   EXPECT_GE(loud, 28);
-  EXPECT_EQ(zurkel_sound_stat(24), 1);  // 0, 1, 0, 1 ... at 256 ticks a pattern
+  EXPECT_EQ(zurkel_sound_stat(&machine, 24), 1);  // 0, 1, 0, 1 ... at 256 ticks a pattern
   machine.cart = cart;
   brim_destroy_zurkel_cart(c);
 }

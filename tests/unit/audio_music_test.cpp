@@ -1,9 +1,12 @@
 // Songs: pattern length, advance with every flag, fades, stat values,
 // muting of a music column under an effect.
+#include "api/audio_api.h"
 #include "audio_test_util.h"
-#include "lang/zk_args.h"
+#include "machine/heap.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
+#include "cart/cart_record.h"
 
 namespace {
 
@@ -63,11 +66,11 @@ TEST_F(AudioMusic, StartSetsTheFourChannels) {
   EXPECT_EQ(brim_music.current_pattern, 5);
   EXPECT_EQ(brim_music.fade_vol.load(), 65536);  // fade 0: at once
   EXPECT_EQ(brim_music_is_playing(), 1);
-  EXPECT_EQ(zurkel_sound_stat(24), 5);
-  EXPECT_EQ(zurkel_sound_stat(16), 1);   // nothing on effect channel 0: music channel 4
-  EXPECT_EQ(zurkel_sound_stat(19), 4);
-  EXPECT_EQ(zurkel_sound_stat(17), -1);  // column 1 is silent
-  EXPECT_EQ(zurkel_sound_stat(20), 0);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 24), 5);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 16), 1);   // nothing on effect channel 0: music channel 4
+  EXPECT_EQ(zurkel_sound_stat(&machine, 19), 4);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 17), -1);  // column 1 is silent
+  EXPECT_EQ(zurkel_sound_stat(&machine, 20), 0);
 }
 
 TEST_F(AudioMusic, AllSilentPatternStopsTheSongAndStartsNothing) {
@@ -89,7 +92,7 @@ TEST_F(AudioMusic, AdvanceFlags) {
   cart->music_flags[2] = 4;                      // stop
   EXPECT_EQ(after_one_pattern(2), -1);
   EXPECT_TRUE(music_stopped());
-  EXPECT_EQ(zurkel_sound_stat(24), 0);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 24), 0);
   cart->music_flags[2] = 6;                      // stop wins over loop back
   EXPECT_EQ(after_one_pattern(2), -1);
   cart->music_flags[2] = 7;
@@ -142,30 +145,30 @@ TEST_F(AudioMusic, PatternsPlayedCountsCallbacksThatAdvanced) {
   // 183 samples per tick; the first callback sample block is the old tick.
   mix(183);
   for (int i = 0; i < 32 * 5; i++) mix(183);
-  EXPECT_EQ(zurkel_sound_stat(25), 5);
-  EXPECT_EQ(zurkel_sound_stat(24), 2);  // 0,1,2,0,1,2
-  EXPECT_EQ(zurkel_sound_stat(26), 0);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 25), 5);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 24), 2);  // 0,1,2,0,1,2
+  EXPECT_EQ(zurkel_sound_stat(&machine, 26), 0);
   mix(183 * 3);
-  EXPECT_EQ(zurkel_sound_stat(26), 3);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 26), 3);
   // A new song resets the count.
   brim_play_zurkel_song(cart, 1, 0);
-  EXPECT_EQ(zurkel_sound_stat(25), 0);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 25), 0);
 }
 
 TEST_F(AudioMusic, FadeInOverOneSecond) {
   pattern(0, 1, 2, 3, 4);
   brim_play_zurkel_song(cart, 0, 1000);
   EXPECT_EQ(brim_music.fade_vol.load(), 0);
-  audio_test_now += 250;
+  advance_audio_clock(250);
   brim_update_music_fading();
   EXPECT_EQ(brim_music.fade_vol.load(), 16384);
-  audio_test_now += 250;
+  advance_audio_clock(250);
   brim_update_music_fading();
   EXPECT_EQ(brim_music.fade_vol.load(), 32768);
   // Notes are scaled once per tick by the level in force.
   tick_all(1);
   EXPECT_EQ(ms0[4].osc.volume, (128 * 1024) / 256);
-  audio_test_now += 500;
+  advance_audio_clock(500);
   brim_update_music_fading();
   EXPECT_EQ(brim_music.fade_vol.load(), 65536);
 }
@@ -173,7 +176,7 @@ TEST_F(AudioMusic, FadeInOverOneSecond) {
 TEST_F(AudioMusic, FadeOutStopsEveryMusicChannelAtZero) {
   pattern(0, 1, 2, 3, 4);
   pattern(1, 1, 2, 3, 4);
-  lua_State* L = luaL_newstate();
+  lua_State* L = lua_newstate(zurkel_lua_alloc, &machine);
   zk_push_int(L, 0);
   zk_music(L);
   lua_settop(L, 0);
@@ -182,18 +185,18 @@ TEST_F(AudioMusic, FadeOutStopsEveryMusicChannelAtZero) {
   zk_push_int(L, 1000);
   zk_music(L);
   lua_close(L);
-  audio_test_now += 500;
+  advance_audio_clock(500);
   brim_update_music_fading();
   EXPECT_EQ(brim_music.fade_vol.load(), 32768);
   // Patterns keep advancing while the level falls.
   tick_all(32);
-  EXPECT_EQ(zurkel_sound_stat(24), 1);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 24), 1);
   EXPECT_FALSE(music_stopped());
-  audio_test_now += 500;
+  advance_audio_clock(500);
   brim_update_music_fading();
   EXPECT_EQ(brim_music.fade_vol.load(), 0);
   EXPECT_TRUE(music_stopped());
-  EXPECT_EQ(zurkel_sound_stat(24), 0);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 24), 0);
   // Later music fades in again.
   brim_play_zurkel_song(cart, 0, 0);
   EXPECT_EQ(brim_music.fade_vol.load(), 65536);
@@ -230,7 +233,7 @@ TEST_F(AudioMusic, NewSongOfTheSameCartReplacesItOnly) {
 
 TEST_F(AudioMusic, ScriptMusicClampsAndSetsMask) {
   pattern(0, 1, 2, 3, 4);
-  lua_State* L = luaL_newstate();
+  lua_State* L = lua_newstate(zurkel_lua_alloc, &machine);
   zk_push_int(L, -5);
   zk_push_int(L, 0);
   zk_push_int(L, 3);
@@ -271,11 +274,11 @@ TEST_F(AudioMusic, SongTicksAndNoteStats) {
   brim_play_zurkel_song(cart, 0, 0);
   tick_all(7);
   EXPECT_EQ(brim_get_zurkel_song_ticks(), 7);
-  EXPECT_EQ(zurkel_sound_stat(26), 7);
-  EXPECT_EQ(zurkel_sound_stat(21), 7);  // music channel 5 note 7 (speed 1)
-  EXPECT_EQ(zurkel_sound_stat(17), 2);
-  EXPECT_EQ(zurkel_sound_stat(20), -1);
-  EXPECT_EQ(zurkel_sound_stat(27), 0);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 26), 7);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 21), 7);  // music channel 5 note 7 (speed 1)
+  EXPECT_EQ(zurkel_sound_stat(&machine, 17), 2);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 20), -1);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 27), 0);
 }
 
 TEST_F(AudioMusic, MusicChannelsIgnoreTheEndRules) {

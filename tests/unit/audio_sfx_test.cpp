@@ -2,10 +2,13 @@
 // and the sfx script function.
 #include <initializer_list>
 
+#include "api/audio_api.h"
 #include "audio_test_util.h"
-#include "lang/zk_args.h"
+#include "machine/heap.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
+#include "cart/cart_record.h"
 
 namespace {
 
@@ -14,7 +17,7 @@ class AudioSfx : public AudioTest {
   lua_State* L = nullptr;
   void SetUp() override {
     AudioTest::SetUp();
-    L = luaL_newstate();
+    L = lua_newstate(zurkel_lua_alloc, &machine);
     // Effects 1-9: eight audible notes at speed 2.
     for (int e = 1; e < 10; e++) {
       header(e, 2);
@@ -300,10 +303,10 @@ TEST_F(AudioSfx, QueriesAndReleaseOfACart) {
   EXPECT_EQ(brim_get_zurkel_channel_sfx(2), sfx(20));
   EXPECT_EQ(brim_get_sfx_playing_note(sfx(20)), 3);
   EXPECT_EQ(brim_get_sfx_playing_note(sfx(21)), -1);
-  EXPECT_EQ(zurkel_sound_stat(18), 20);
-  EXPECT_EQ(zurkel_sound_stat(22), 3);
-  EXPECT_EQ(zurkel_sound_stat(17), -1);
-  EXPECT_EQ(zurkel_sound_stat(21), -1);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 18), 20);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 22), 3);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 17), -1);
+  EXPECT_EQ(zurkel_sound_stat(&machine, 21), -1);
 
   // Another cart's effects and song go when that cart is destroyed.
   zurkel_cart* other = brim_create_zurkel_cart();
@@ -312,7 +315,7 @@ TEST_F(AudioSfx, QueriesAndReleaseOfACart) {
   other->sfx[1].notes[0].volume = 3;
   brim_play_zurkel_song(other, 0, 0);
   brim_play_sfx_ex(&other->sfx[5], 0, 0, other, 1);
-  EXPECT_EQ(zurkel_sound_stat(17), -1);  // not the live cart's
+  EXPECT_EQ(zurkel_sound_stat(&machine, 17), -1);  // not the live cart's
   brim_destroy_zurkel_cart(other);
   for (int c = 0; c < 8; c++) {
     if (c == 2) continue;

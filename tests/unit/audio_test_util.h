@@ -7,11 +7,13 @@
 
 #include "audio/audio.h"
 #include "audio/mix_channel.h"
+#include "host/time.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
+#include "cart/cart_record.h"
 
-inline uint64_t audio_test_now = 0;
-inline uint64_t audio_test_clock() { return audio_test_now; }
+// Music fades follow the host's virtual clock, moved on by the tests.
+inline void advance_audio_clock(uint64_t ms) { host_advance_virtual_clock(ms * 60); }
 
 class AudioTest : public ::testing::Test {
  protected:
@@ -22,17 +24,16 @@ class AudioTest : public ::testing::Test {
     brim_audio_reset_state();
     cart = brim_create_zurkel_cart();
     machine.cart = cart;
-    pstate = &machine;
-    audio_test_now = 1000;
-    brim_audio_set_clock(audio_test_clock);
+    brim_audio_use_sample_clock(false);
+    host_use_virtual_clock(true);
+    advance_audio_clock(1000);
     brim_set_sound_volume(256);
     brim_set_music_volume(256);
     brim_audio_set_engine_paused(0);
     zurkel_set_audio_pause(0);
   }
   void TearDown() override {
-    brim_audio_set_clock(nullptr);
-    pstate = nullptr;
+    host_use_virtual_clock(false);
     brim_destroy_zurkel_cart(cart);
   }
 
@@ -70,7 +71,7 @@ class AudioTest : public ::testing::Test {
   }
   std::vector<int16_t> mix(int n) {
     std::vector<int16_t> out(n);
-    brim_mix_samples(out.data(), n);
+    brim_mix_samples(&machine, out.data(), n);
     return out;
   }
 };

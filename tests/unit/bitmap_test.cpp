@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "machine/cart.h"
+#include "cart/cart_record.h"
 
 TEST(Bitmap, CreateIsZeroedWithFullClip) {
   brim_bitmap* b = brim_create_bitmap(128, 64, 8);

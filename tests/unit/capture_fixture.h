@@ -9,10 +9,10 @@
 #include <string>
 
 #include "capture/video_clip.h"
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/video.h"
-#include "shell/config.h"
-#include "shell/folders.h"
+#include "settings/config.h"
+#include "settings/folders.h"
 
 class CaptureTest : public ::testing::Test {
  protected:

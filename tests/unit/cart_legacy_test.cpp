@@ -7,7 +7,9 @@
 #include "cart/cart_names.h"
 #include "cart/legacy.h"
 #include "machine/cart.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
+#include "machine/machine.h"
+#include "cart/cart_record.h"
 
 namespace {
 
@@ -16,14 +18,12 @@ void capture(const char* text, int) { lines.emplace_back(text); }
 
 struct CartLegacy : ::testing::Test {
   zurkel_cart* cart = brim_create_zurkel_cart();
+  zurkel_machine machine;
   void SetUp() override {
     lines.clear();
-    zurkel_set_print_listener(capture);
+    machine.print_listener = capture;
   }
-  void TearDown() override {
-    zurkel_set_print_listener(nullptr);
-    brim_destroy_zurkel_cart(cart);
-  }
+  void TearDown() override { brim_destroy_zurkel_cart(cart); }
 };
 
 }  // namespace
@@ -43,7 +43,7 @@ TEST_F(CartLegacy, Version4SwapsTheLongestOneShotIntoColumnZero) {
   cart->music[6][1] = 2;
   cart->music[6][2] = 3;  // longest is the looping 3: no column matches
   cart->music[6][3] = 65;
-  apply_legacy_changes(cart);
+  apply_legacy_changes(&machine, cart);
   EXPECT_EQ(cart->music[5][0], 2);
   EXPECT_EQ(cart->music[5][2], 1);
   EXPECT_EQ(cart->music[6][0], 1);
@@ -53,7 +53,7 @@ TEST_F(CartLegacy, Version4SwapsTheLongestOneShotIntoColumnZero) {
   EXPECT_EQ(cart->version, 12);
   // A second load of the saved cart (now version 12) changes nothing.
   lines.clear();
-  apply_legacy_changes(cart);
+  apply_legacy_changes(&machine, cart);
   EXPECT_EQ(cart->music[5][0], 2);
   EXPECT_EQ(cart->music[5][2], 1);
   EXPECT_TRUE(lines.empty());
@@ -70,7 +70,7 @@ TEST_F(CartLegacy, NoSwapWhenTheFirstOneShotIsTheLongest) {
   cart->music[0][0] = 4;  // looping, short
   cart->music[0][1] = 1;
   cart->music[0][2] = 2;
-  apply_legacy_changes(cart);
+  apply_legacy_changes(&machine, cart);
   EXPECT_EQ(cart->music[0][0], 4);
   EXPECT_TRUE(lines.empty());
 }
@@ -83,7 +83,7 @@ TEST_F(CartLegacy, NoiseVolumeAndSlides) {
   cart->sfx[0].notes[3] = {10, 5, 7, 0, 0};
   cart->sfx[0].notes[4] = {10, 1, 0, 1, 0};
   cart->sfx[0].notes[5] = {10, 1, 2, 1, 0};
-  apply_legacy_changes(cart);
+  apply_legacy_changes(&machine, cart);
   EXPECT_EQ(cart->sfx[0].notes[0].volume, 5);
   EXPECT_EQ(cart->sfx[0].notes[1].volume, 5);
   EXPECT_EQ(cart->sfx[0].notes[2].volume, 4);
@@ -96,13 +96,13 @@ TEST_F(CartLegacy, SlidesStayWhenANewerFeatureIsUsed) {
   cart->version = 10;
   cart->sfx[0].notes[4] = {10, 1, 0, 1, 0};
   cart->sfx[9].notes[0].flags = 0x80;
-  apply_legacy_changes(cart);
+  apply_legacy_changes(&machine, cart);
   EXPECT_EQ(cart->sfx[0].notes[4].effect, 1);
   // Version 11 carts are never touched.
   zurkel_cart* c = brim_create_zurkel_cart();
   c->version = 11;
   c->sfx[0].notes[4] = {10, 1, 0, 1, 0};
-  apply_legacy_changes(c);
+  apply_legacy_changes(&machine, c);
   EXPECT_EQ(c->sfx[0].notes[4].effect, 1);
   EXPECT_EQ(c->version, 12);
   brim_destroy_zurkel_cart(c);
@@ -115,7 +115,7 @@ TEST_F(CartLegacy, OldCollectionFunctionsPrependedOnce) {
   std::string code = std::string("x=1\n") + ZURKEL_LEGACY_011_STATEMENT + "\n";
   std::strcpy(cart->code, code.c_str());
   cart->version = 2;
-  apply_legacy_changes(cart);
+  apply_legacy_changes(&machine, cart);
   EXPECT_EQ(std::string(cart->code), std::string(ZURKEL_LEGACY_011_BLOCK) + code);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], "legacy: 0.1.1 api injected");
@@ -123,7 +123,7 @@ TEST_F(CartLegacy, OldCollectionFunctionsPrependedOnce) {
   zurkel_cart* c = brim_create_zurkel_cart();
   std::strcpy(c->code, "x=1\n");
   c->version = 2;
-  apply_legacy_changes(c);
+  apply_legacy_changes(&machine, c);
   EXPECT_STREQ(c->code, "x=1\n");
   brim_destroy_zurkel_cart(c);
 }

@@ -7,19 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "cart/cart_image.h"
 #include "cart/cart_files.h"
 #include "machine/memory.h"
-#include "cart/cart_seams.h"
 #include "cart/pipeline.h"
 #include "cart/pngcart.h"
 #include "cart/textcart.h"
 #include "cart_test_util.h"
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
-#include "pod/embedded_carts.h"
+#include "machine/machine.h"
+#include "cart/embedded_carts.h"
 #include "pod/vdisk.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
+#include "cart/cart_record.h"
 
 namespace fs = std::filesystem;
 
@@ -30,24 +31,30 @@ std::vector<std::pair<std::string, int>> banners;
 void on_print(const char* text, int colour) { printed.emplace_back(text, colour); }
 void on_banner(const char* text, int ms) { banners.emplace_back(text, ms); }
 
+// The console's banner, captured.
+zurkel_machine_host banner_host() {
+  zurkel_machine_host h = zurkel_quiet_host;
+  h.show_message = on_banner;
+  return h;
+}
+const zurkel_machine_host kBannerHost = banner_host();
+
 struct CartPipeline : ::testing::Test {
   std::string data = cart_test_folder("pipe_data");
   std::string carts = cart_test_folder("pipe_carts");
+  cart_test_folders folders{data, carts};
+  zurkel_machine machine;
   void SetUp() override {
     printed.clear();
     banners.clear();
-    zurkel_set_print_listener(on_print);
-    cart_set_banner_hook(on_banner);
-    cart_set_folders(data, carts);
-    clear_cstore_file_list();
+    machine.print_listener = on_print;
+    machine.host = &kBannerHost;
+    clear_cstore_file_list(&machine);
   }
   void TearDown() override {
-    zurkel_set_print_listener(nullptr);
-    cart_set_banner_hook(nullptr);
-    cart_set_folders("", "");
-    brim_destroy_zurkel_cart(loaded_cart);
-    loaded_cart = nullptr;
-    loaded_cart_name[0] = 0;
+    brim_destroy_zurkel_cart(machine.loaded.cart);
+    machine.loaded.cart = nullptr;
+    machine.loaded.name[0] = 0;
   }
   bool was_printed(const std::string& text) {
     for (auto& p : printed)
@@ -88,42 +95,42 @@ struct CartPipeline : ::testing::Test {
 TEST_F(CartPipeline, NameVariantsInOrder) {
   // Only game.png: the fourth variant.
   write_png_cart(carts + "game.png", "-- png\n");
-  ASSERT_EQ(load_working_cart("game"), 0);
-  EXPECT_STREQ(loaded_cart->code, "-- png\n");
-  EXPECT_EQ(std::string(loaded_cart_name), carts + "game.png");
+  ASSERT_EQ(load_working_cart(&machine, "game"), 0);
+  EXPECT_STREQ(machine.loaded.cart->code, "-- png\n");
+  EXPECT_EQ(std::string(machine.loaded.name), carts + "game.png");
   // game.zk.png comes before game.png.
   write_png_cart(carts + "game.zk.png", "-- zkpng\n");
-  ASSERT_EQ(load_working_cart("game"), 0);
-  EXPECT_STREQ(loaded_cart->code, "-- zkpng\n");
+  ASSERT_EQ(load_working_cart(&machine, "game"), 0);
+  EXPECT_STREQ(machine.loaded.cart->code, "-- zkpng\n");
   // game.zk before both.
   write_text_cart(carts + "game.zk", "-- text\n");
-  ASSERT_EQ(load_working_cart("game"), 0);
-  EXPECT_STREQ(loaded_cart->code, "-- text\n");
-  EXPECT_EQ(std::string(loaded_cart_name), carts + "game.zk");
+  ASSERT_EQ(load_working_cart(&machine, "game"), 0);
+  EXPECT_STREQ(machine.loaded.cart->code, "-- text\n");
+  EXPECT_EQ(std::string(machine.loaded.name), carts + "game.zk");
   // The name itself first of all, whatever its format.
   write_png_cart(carts + "game", "-- bare\n");
-  ASSERT_EQ(load_working_cart("game"), 0);
-  EXPECT_STREQ(loaded_cart->code, "-- bare\n");
-  EXPECT_EQ(load_working_cart("nothing"), 1);
+  ASSERT_EQ(load_working_cart(&machine, "game"), 0);
+  EXPECT_STREQ(machine.loaded.cart->code, "-- bare\n");
+  EXPECT_EQ(load_working_cart(&machine, "nothing"), 1);
 }
 
 TEST_F(CartPipeline, RelativeNamesFallBackToTheNameAsGiven) {
   std::string elsewhere = cart_test_folder("pipe_elsewhere");
   write_text_cart(elsewhere + "far.zk", "-- far\n");
-  ASSERT_EQ(load_working_cart((elsewhere + "far").c_str()), 0);
-  EXPECT_STREQ(loaded_cart->code, "-- far\n");
+  ASSERT_EQ(load_working_cart(&machine, (elsewhere + "far").c_str()), 0);
+  EXPECT_STREQ(machine.loaded.cart->code, "-- far\n");
 }
 
 TEST_F(CartPipeline, SaveCompletesTheName) {
-  prepare_loaded_cart(cart_test_sample(1, "-- saved\n"), nullptr);
-  ASSERT_EQ(save_working_cart((carts + "game.png").c_str()), 0);
+  prepare_loaded_cart(&machine, cart_test_sample(1, "-- saved\n"), nullptr);
+  ASSERT_EQ(save_working_cart(&machine, (carts + "game.png").c_str()), 0);
   EXPECT_TRUE(cart_file_exists(carts + "game.zk.png"));
-  EXPECT_EQ(std::string(loaded_cart_name), carts + "game.zk.png");
-  ASSERT_EQ(save_working_cart((carts + "game").c_str()), 0);
+  EXPECT_EQ(std::string(machine.loaded.name), carts + "game.zk.png");
+  ASSERT_EQ(save_working_cart(&machine, (carts + "game").c_str()), 0);
   EXPECT_TRUE(cart_file_exists(carts + "game.zk"));
-  ASSERT_EQ(save_working_cart((carts + "game.zk.png").c_str()), 0);
+  ASSERT_EQ(save_working_cart(&machine, (carts + "game.zk.png").c_str()), 0);
   EXPECT_EQ(files_in(carts), (std::vector<std::string>{"game.zk", "game.zk.png"}));
-  zurkel_cart* back = load_zurkel_cart_any_format((carts + "game.zk").c_str());
+  zurkel_cart* back = load_zurkel_cart_any_format(&machine, (carts + "game.zk").c_str());
   ASSERT_NE(back, nullptr);
   EXPECT_STREQ(back->code, "-- saved\n");
   brim_destroy_zurkel_cart(back);
@@ -131,17 +138,17 @@ TEST_F(CartPipeline, SaveCompletesTheName) {
 
 TEST_F(CartPipeline, BackupOnlyWhenOverwritingAnotherFile) {
   write_text_cart(carts + "other.zk", "-- the other one\n");
-  prepare_loaded_cart(cart_test_sample(2, "-- mine\n"), nullptr);
-  ASSERT_EQ(save_working_cart((carts + "mine").c_str()), 0);
+  prepare_loaded_cart(&machine, cart_test_sample(2, "-- mine\n"), nullptr);
+  ASSERT_EQ(save_working_cart(&machine, (carts + "mine").c_str()), 0);
   EXPECT_TRUE(files_in(data + "backup/").empty());
   // Saving again to its own file: no backup.
-  ASSERT_EQ(save_working_cart((carts + "mine.zk").c_str()), 0);
+  ASSERT_EQ(save_working_cart(&machine, (carts + "mine.zk").c_str()), 0);
   EXPECT_TRUE(files_in(data + "backup/").empty());
   EXPECT_TRUE(banners.empty());
   // Over another existing file: a byte-for-byte copy first.
   std::vector<uint8_t> before;
   ASSERT_TRUE(cart_read_file(carts + "other.zk", before));
-  ASSERT_EQ(save_working_cart((carts + "other").c_str()), 0);
+  ASSERT_EQ(save_working_cart(&machine, (carts + "other").c_str()), 0);
   EXPECT_EQ(files_in(data + "backup/"), std::vector<std::string>{"other.zk"});
   std::vector<uint8_t> copy;
   ASSERT_TRUE(cart_read_file(data + "backup/other.zk", copy));
@@ -154,23 +161,23 @@ TEST_F(CartPipeline, PngSaveRefusesCodeOver15360Bytes) {
   std::mt19937 rng(5);
   std::string code;
   for (int i = 0; i < 15361; i++) code.push_back(static_cast<char>('A' + rng() % 26));
-  prepare_loaded_cart(cart_test_sample(3, code.c_str()), nullptr);
-  EXPECT_EQ(save_working_cart((carts + "big.png").c_str()), 1);
+  prepare_loaded_cart(&machine, cart_test_sample(3, code.c_str()), nullptr);
+  EXPECT_EQ(save_working_cart(&machine, (carts + "big.png").c_str()), 1);
   EXPECT_FALSE(cart_file_exists(carts + "big.zk.png"));
   EXPECT_TRUE(was_printed("compressed code size too large\n"));
   EXPECT_TRUE(was_printed("15361 / 15360 bytes"));
   // As text it warns and saves anyway.
   printed.clear();
-  EXPECT_EQ(save_working_cart((carts + "big").c_str()), 0);
+  EXPECT_EQ(save_working_cart(&machine, (carts + "big").c_str()), 0);
   EXPECT_TRUE(cart_file_exists(carts + "big.zk"));
   EXPECT_TRUE(was_printed("warning: compressed code too big"));
   EXPECT_TRUE(was_printed("to be exported or saved as png"));
   EXPECT_TRUE(was_printed("(saving .zk anyway)\n"));
   // One byte less fits.
   code.pop_back();
-  prepare_loaded_cart(cart_test_sample(3, code.c_str()), nullptr);
+  prepare_loaded_cart(&machine, cart_test_sample(3, code.c_str()), nullptr);
   printed.clear();
-  EXPECT_EQ(save_working_cart((carts + "fits.png").c_str()), 0);
+  EXPECT_EQ(save_working_cart(&machine, (carts + "fits.png").c_str()), 0);
   EXPECT_TRUE(cart_file_exists(carts + "fits.zk.png"));
 }
 
@@ -178,10 +185,10 @@ TEST_F(CartPipeline, OverLongProgramIsNotSaved) {
   zurkel_cart* c = brim_create_zurkel_cart();
   std::memset(c->code, 'a', 65537);
   c->code[65537] = 0;
-  prepare_loaded_cart(c, nullptr);
-  ASSERT_GT(std::strlen(loaded_cart->code), 65536u);
+  prepare_loaded_cart(&machine, c, nullptr);
+  ASSERT_GT(std::strlen(machine.loaded.cart->code), 65536u);
   {
-    EXPECT_EQ(save_working_cart((carts + "long").c_str()), 1);
+    EXPECT_EQ(save_working_cart(&machine, (carts + "long").c_str()), 1);
     EXPECT_TRUE(was_printed("program over size limit\n"));
     EXPECT_FALSE(cart_file_exists(carts + "long.zk"));
   }
@@ -190,8 +197,8 @@ TEST_F(CartPipeline, OverLongProgramIsNotSaved) {
 TEST_F(CartPipeline, BlankLabelWarnsButSaves) {
   zurkel_cart* c = brim_create_zurkel_cart();
   std::strcpy(c->code, "x=1");
-  prepare_loaded_cart(c, nullptr);
-  EXPECT_EQ(save_working_cart((carts + "nolabel.png").c_str()), 0);
+  prepare_loaded_cart(&machine, c, nullptr);
+  EXPECT_EQ(save_working_cart(&machine, (carts + "nolabel.png").c_str()), 0);
   EXPECT_TRUE(was_printed("warning: label is blank"));
   EXPECT_TRUE(was_printed("run cart and use f7 to capture"));
 }
@@ -213,45 +220,45 @@ TEST_F(CartPipeline, Version4ColumnSwapThenNothing) {
     all.replace(all.find("version 12"), 10, "version 4");
     std::ofstream(path) << all;
   }
-  ASSERT_EQ(load_working_cart("old"), 0);
+  ASSERT_EQ(load_working_cart(&machine, "old"), 0);
   EXPECT_TRUE(was_printed("legacy: pat 0 swap chan: 0 2"));
-  EXPECT_EQ(loaded_cart->music[0][0], 2);
-  EXPECT_EQ(loaded_cart->version, 12);
-  ASSERT_EQ(save_working_cart(loaded_cart_name), 0);
+  EXPECT_EQ(machine.loaded.cart->music[0][0], 2);
+  EXPECT_EQ(machine.loaded.cart->version, 12);
+  ASSERT_EQ(save_working_cart(&machine, machine.loaded.name), 0);
   printed.clear();
-  ASSERT_EQ(load_working_cart("old"), 0);
+  ASSERT_EQ(load_working_cart(&machine, "old"), 0);
   EXPECT_TRUE(printed.empty());
-  EXPECT_EQ(loaded_cart->music[0][0], 2);
-  EXPECT_EQ(loaded_cart->music[0][2], 1);
+  EXPECT_EQ(machine.loaded.cart->music[0][0], 2);
+  EXPECT_EQ(machine.loaded.cart->music[0][2], 1);
 }
 
 TEST_F(CartPipeline, QuickSaveAndQuickLoad) {
-  prepare_loaded_cart(cart_test_sample(4, "-- quick\n"), nullptr);
-  loaded_cart_name[0] = 0;
-  do_quick_save();
+  prepare_loaded_cart(&machine, cart_test_sample(4, "-- quick\n"), nullptr);
+  machine.loaded.name[0] = 0;
+  do_quick_save(&machine);
   ASSERT_EQ(banners.size(), 1u);
   EXPECT_EQ(banners[0].first, "*** no filename. not saved! ***");
-  ASSERT_EQ(save_working_cart((carts + "q").c_str()), 0);
+  ASSERT_EQ(save_working_cart(&machine, (carts + "q").c_str()), 0);
   banners.clear();
-  do_quick_save();
+  do_quick_save(&machine);
   ASSERT_EQ(banners.size(), 1u);
   EXPECT_EQ(banners[0], std::make_pair(std::string("saved q.zk\n"), 1000));
   // Unchanged file: quick load is silent and keeps the cart.
-  zurkel_cart* before = loaded_cart;
+  zurkel_cart* before = machine.loaded.cart;
   banners.clear();
-  do_quick_load();
+  do_quick_load(&machine);
   EXPECT_TRUE(banners.empty());
-  EXPECT_EQ(loaded_cart, before);
+  EXPECT_EQ(machine.loaded.cart, before);
   // Changed outside: the new content becomes the loaded cart.
   write_text_cart(carts + "q.zk", "-- edited\n");
-  do_quick_load();
+  do_quick_load(&machine);
   ASSERT_EQ(banners.size(), 1u);
   EXPECT_EQ(banners[0], std::make_pair(std::string("loaded external changes"), 1000));
-  EXPECT_STREQ(loaded_cart->code, "-- edited\n");
+  EXPECT_STREQ(machine.loaded.cart->code, "-- edited\n");
   // Board carts are never overwritten.
-  std::snprintf(loaded_cart_name, sizeof loaded_cart_name, "%sbbs/1234.zk.png", data.c_str());
+  std::snprintf(machine.loaded.name, sizeof machine.loaded.name, "%sbbs/1234.zk.png", data.c_str());
   banners.clear();
-  do_quick_save();
+  do_quick_save(&machine);
   EXPECT_EQ(banners[0].first, "* can not overwrite bbs cart! *");
 }
 
@@ -266,21 +273,19 @@ TEST_F(CartPipeline, SandboxedCstoreDataLaidOverTheCart) {
   fs::create_directories(data + "cstore");
   ASSERT_EQ(brim_save_zurkel_cart(stored, sandbox.c_str()), 0);
   brim_destroy_zurkel_cart(stored);
-  prepare_loaded_cart(c, nullptr);
-  EXPECT_EQ(zurkel_peek(nullptr, loaded_cart, 0x3000), 0x5A);
-  EXPECT_EQ(zurkel_peek(nullptr, loaded_cart, 0x0000), 0);
-  EXPECT_STREQ(loaded_cart_hash, hash);
-  EXPECT_EQ(std::string(loaded_cart_name), sandbox);
+  prepare_loaded_cart(&machine, c, nullptr);
+  EXPECT_EQ(zurkel_peek(nullptr, machine.loaded.cart, 0x3000), 0x5A);
+  EXPECT_EQ(zurkel_peek(nullptr, machine.loaded.cart, 0x0000), 0);
+  EXPECT_STREQ(machine.loaded.hash, hash);
+  EXPECT_EQ(std::string(machine.loaded.name), sandbox);
 }
 
 TEST_F(CartPipeline, CstoreAndReloadOtherFiles) {
   zurkel_machine machine;
-  zurkel_machine* saved = pstate;
-  pstate = &machine;
   machine.cart = brim_create_zurkel_cart();
   for (int a = 0; a < 16; a++) zurkel_poke(&machine, machine.cart, a, 0x30 + a);
   std::string file = carts + "store.zk";
-  EXPECT_EQ(cstore_cart_partial(file.c_str(), 0x3000, 0, 16, 0), 0);
+  EXPECT_EQ(cstore_cart_partial(&machine, file.c_str(), 0x3000, 0, 16, 0), 0);
   EXPECT_EQ(machine.disk_pause, 30);
   zurkel_cart* back = brim_load_zurkel_cart(file.c_str());
   ASSERT_NE(back, nullptr);
@@ -289,22 +294,21 @@ TEST_F(CartPipeline, CstoreAndReloadOtherFiles) {
   brim_destroy_zurkel_cart(back);
   // Read it back into general memory: addresses from 0x4300 read 0.
   machine.disk_pause = 0;
-  EXPECT_EQ(reload_cart_partial(file.c_str(), 0x4300, 0x3000, 4), 0);
+  EXPECT_EQ(reload_cart_partial(&machine, file.c_str(), 0x4300, 0x3000, 4), 0);
   EXPECT_EQ(machine.disk_pause, 0);  // same file as last time
   EXPECT_EQ(zurkel_peek(&machine, machine.cart, 0x4300), 0x30);
   EXPECT_EQ(zurkel_peek(&machine, machine.cart, 0x4303), 0x33);
-  EXPECT_EQ(reload_cart_partial((carts + "missing.zk").c_str(), 0, 0, 4), 1);
+  EXPECT_EQ(reload_cart_partial(&machine, (carts + "missing.zk").c_str(), 0, 0, 4), 1);
   // 256 distinct files fit; the 257th is refused and nothing is written.
-  clear_cstore_file_list();
+  clear_cstore_file_list(&machine);
   for (int i = 0; i < 256; i++) {
     std::string f = carts + "f" + std::to_string(i) + ".zk";
-    ASSERT_EQ(cstore_cart_partial(f.c_str(), 0, 0, 1, 0), 0);
+    ASSERT_EQ(cstore_cart_partial(&machine, f.c_str(), 0, 0, 1, 0), 0);
   }
-  EXPECT_EQ(cstore_cart_partial((carts + "f3.zk").c_str(), 0, 0, 1, 0), 0);
-  EXPECT_EQ(cstore_cart_partial((carts + "f256.zk").c_str(), 0, 0, 1, 0), 3);
+  EXPECT_EQ(cstore_cart_partial(&machine, (carts + "f3.zk").c_str(), 0, 0, 1, 0), 0);
+  EXPECT_EQ(cstore_cart_partial(&machine, (carts + "f256.zk").c_str(), 0, 0, 1, 0), 3);
   EXPECT_FALSE(cart_file_exists(carts + "f256.zk"));
   brim_destroy_zurkel_cart(machine.cart);
-  pstate = saved;
 }
 
 TEST_F(CartPipeline, BinaryRomDump) {
@@ -336,12 +340,12 @@ TEST_F(CartPipeline, EmbeddedCartsFoundOnTheVirtualDisk) {
   mount_embedded_cart(c, "tiny.zk");
   brim_destroy_zurkel_cart(c);
   // Not in the cartridge folder: the virtual disk gives it by name.
-  ASSERT_EQ(load_working_cart("tiny"), 0);
-  EXPECT_STREQ(loaded_cart->code, "-- embedded\n");
+  ASSERT_EQ(load_working_cart(&machine, "tiny"), 0);
+  EXPECT_STREQ(machine.loaded.cart->code, "-- embedded\n");
   // A real file in the cartridge folder wins over the embedded one.
   write_text_cart(carts + "tiny.zk", "-- on disk\n");
-  ASSERT_EQ(load_working_cart("tiny"), 0);
-  EXPECT_STREQ(loaded_cart->code, "-- on disk\n");
+  ASSERT_EQ(load_working_cart(&machine, "tiny"), 0);
+  EXPECT_STREQ(machine.loaded.cart->code, "-- on disk\n");
   clear_embedded_carts();
   brim_vdisk_clear();
 }

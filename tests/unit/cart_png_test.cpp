@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "cart/cart_image.h"
 #include "cart/cart_files.h"
 #include "machine/memory.h"
-#include "cart/cart_seams.h"
 #include "cart/code_image.h"
 #include "cart/compress.h"
 #include "cart/pngcart.h"
@@ -16,7 +16,9 @@
 #include "pod/stream.h"
 #include "pod/vdisk.h"
 #include "cart_test_util.h"
-#include "shell/printer.h"
+#include "machine/machine.h"
+#include "gfx/printer.h"
+#include "cart/cart_record.h"
 
 namespace {
 
@@ -26,11 +28,11 @@ void capture_print(const char* text, int colour) { printed.emplace_back(text, co
 struct CartPng : ::testing::Test {
   std::string dir = cart_test_folder("png");
   cart_test_palette palette;
+  zurkel_machine machine;
   void SetUp() override {
     printed.clear();
-    zurkel_set_print_listener(capture_print);
+    machine.print_listener = capture_print;
   }
-  void TearDown() override { zurkel_set_print_listener(nullptr); }
 };
 
 const char* kCode = "-- star hopper\n-- by someone\nfunction _draw()\n cls()\n print(\"hi\")\nend\n";
@@ -141,7 +143,7 @@ TEST_F(CartPng, FutureVersionIsRefused) {
   cart_png_hide(pic, payload.data());
   std::vector<uint8_t> png;
   ASSERT_TRUE(cart_png_encode(pic, png));
-  EXPECT_EQ(load_zurkel_cart_png_from_memory(png.data(), png.size()), nullptr);
+  EXPECT_EQ(load_zurkel_cart_png_from_memory(png.data(), png.size(), &machine), nullptr);
   EXPECT_EQ(zurkel_png_load_error, 3);
   ASSERT_EQ(printed.size(), 1u);
   EXPECT_EQ(printed[0].first, "future_version: 13");

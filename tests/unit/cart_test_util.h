@@ -9,10 +9,13 @@
 #include <random>
 #include <string>
 
-#include "machine/memory.h"
+#include "cart/cart_record.h"
 #include "gfx/video.h"
 #include "machine/cart.h"
 #include "machine/memory.h"
+#include "settings/config.h"
+#include "settings/folders.h"
+#include "settings/shell_state.h"
 
 // A fresh empty folder under the system's temporary folder, ending in "/".
 inline std::string cart_test_folder(const std::string& name) {
@@ -22,6 +25,24 @@ inline std::string cart_test_folder(const std::string& name) {
   std::filesystem::create_directories(dir);
   return dir.string() + "/";
 }
+
+// While it lives, the cartridge code's folders are test folders: the
+// per-user data folder and the cartridge folder (the shell at its top).
+struct cart_test_folders {
+  std::string saved_data = brim_appdata_folder();
+  std::string saved_root = console_config.root_path;
+  std::string saved_current = shell_current_folder();
+  cart_test_folders(const std::string& data, const std::string& carts) {
+    brim_set_appdata_folder(data.c_str());
+    std::snprintf(console_config.root_path, sizeof console_config.root_path, "%s", carts.c_str());
+    shell_set_current_folder("");
+  }
+  ~cart_test_folders() {
+    brim_set_appdata_folder(saved_data.c_str());
+    std::snprintf(console_config.root_path, sizeof console_config.root_path, "%s", saved_root.c_str());
+    shell_set_current_folder(saved_current.c_str());
+  }
+};
 
 // A cart with every ROM byte set from a seed, some code and a label.
 inline zurkel_cart* cart_test_sample(unsigned seed, const char* code) {

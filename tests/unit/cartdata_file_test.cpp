@@ -10,12 +10,13 @@
 #include <unistd.h>
 
 #include "api/cartdata.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
-#include "machine/pstate.h"
+#include "machine/heap.h"
+#include "machine/machine.h"
 #include "runner/runner.h"
-#include "shell/config.h"
+#include "settings/config.h"
 
 namespace {
 std::string read_text(const std::string& path) {
@@ -31,12 +32,9 @@ class CartData : public ::testing::Test {
   std::string folder;
 
   void SetUp() override {
-    pstate = &machine;
     machine.mode = 1;
-    zrun = zurkel_runner{};
-    zrun.program_started = true;
-    cartdata_program_started = [] { return zrun.program_started; };
-    cartdata_clear_id();
+    machine.run.program_started = true;
+    cartdata_clear_id(&machine);
     // one folder per process: CTest runs these tests side by side
     folder = std::string(::testing::TempDir()) + "zk_cdata_" + std::to_string(getpid()) + "/";
     std::filesystem::remove_all(folder);
@@ -44,18 +42,17 @@ class CartData : public ::testing::Test {
     std::snprintf(console_config.cdata_path, BRIM_PATH_MAX, "%s", folder.c_str());
   }
   void TearDown() override {
-    cartdata_clear_id();
-    pstate = nullptr;
+    cartdata_clear_id(&machine);
   }
 };
 }  // namespace
 
 TEST_F(CartData, FreshSlotReadsFalseAndTheFirstWriteCreatesTheFile) {
-  EXPECT_EQ(load_cdata("my_game_1"), 1);
-  EXPECT_STREQ(cartdata_id(), "my_game_1");
+  EXPECT_EQ(load_cdata(&machine, "my_game_1"), 1);
+  EXPECT_STREQ(cartdata_id(&machine), "my_game_1");
   machine.cartdata[0] = 0x18000;  // dset(0, 1.5)
   machine.cartdata_dirty = true;
-  EXPECT_EQ(save_cdata(), 0);
+  EXPECT_EQ(save_cdata(&machine), 0);
   EXPECT_FALSE(machine.cartdata_dirty);
   std::string text = read_text(folder + "my_game_1.zkd.txt");
   ASSERT_EQ(text.size(), 520u);
@@ -63,31 +60,31 @@ TEST_F(CartData, FreshSlotReadsFalseAndTheFirstWriteCreatesTheFile) {
   for (int line = 0; line < 8; line++) EXPECT_EQ(text[65 * line + 64], '\n');
   // Next run: the words come back.
   std::memset(machine.cartdata, 0, sizeof machine.cartdata);
-  cartdata_clear_id();
-  EXPECT_EQ(load_cdata("my_game_1"), 0);
+  cartdata_clear_id(&machine);
+  EXPECT_EQ(load_cdata(&machine, "my_game_1"), 0);
   EXPECT_EQ(machine.cartdata[0], 0x18000u);
   EXPECT_FALSE(std::filesystem::exists(folder + "my_game_1.zkd.txt.tmp"));
 }
 
 TEST_F(CartData, BadIdsAndSecondCallsStopTheProgram) {
-  EXPECT_EQ(load_cdata("My_Game"), 2);
+  EXPECT_EQ(load_cdata(&machine, "My_Game"), 2);
   EXPECT_EQ(machine.pending_command, 4);
-  EXPECT_STREQ(zrun.error_text, "cart data id: bad char");
-  EXPECT_EQ(load_cdata(std::string(65, 'a').c_str()), 2);
-  EXPECT_STREQ(zrun.error_text, "cart data id too long");
-  EXPECT_EQ(load_cdata(""), 2);
-  EXPECT_STREQ(zrun.error_text, "cart data id too long");
-  EXPECT_EQ(load_cdata(std::string(64, 'a').c_str()), 1);
-  EXPECT_EQ(load_cdata("other"), 2);
-  EXPECT_STREQ(zrun.error_text, "cartdata() can only be called once");
+  EXPECT_STREQ(machine.fault.error_text, "cart data id: bad char");
+  EXPECT_EQ(load_cdata(&machine, std::string(65, 'a').c_str()), 2);
+  EXPECT_STREQ(machine.fault.error_text, "cart data id too long");
+  EXPECT_EQ(load_cdata(&machine, ""), 2);
+  EXPECT_STREQ(machine.fault.error_text, "cart data id too long");
+  EXPECT_EQ(load_cdata(&machine, std::string(64, 'a').c_str()), 1);
+  EXPECT_EQ(load_cdata(&machine, "other"), 2);
+  EXPECT_STREQ(machine.fault.error_text, "cartdata() can only be called once");
 }
 
 TEST_F(CartData, NothingHappensBeforeAProgramStarted) {
-  zrun.program_started = false;
-  EXPECT_EQ(load_cdata("game"), 1);
-  EXPECT_STREQ(cartdata_id(), "");
+  machine.run.program_started = false;
+  EXPECT_EQ(load_cdata(&machine, "game"), 1);
+  EXPECT_STREQ(cartdata_id(&machine), "");
   machine.cartdata_dirty = true;
-  EXPECT_EQ(save_cdata(), 0);
+  EXPECT_EQ(save_cdata(&machine), 0);
   EXPECT_FALSE(std::filesystem::exists(folder + "game.zkd.txt"));
 }
 
@@ -118,17 +115,17 @@ TEST_F(CartData, ReaderTakesHexDigitsAnywhereInTheFirst1024Bytes) {
 
 TEST_F(CartData, UnwritableFileClearsTheDirtyFlag) {
   std::snprintf(console_config.cdata_path, BRIM_PATH_MAX, "/nonexistent-zk/");
-  load_cdata("game");
+  load_cdata(&machine, "game");
   machine.cartdata_dirty = true;
-  EXPECT_EQ(save_cdata(), 1);
+  EXPECT_EQ(save_cdata(&machine), 1);
   EXPECT_FALSE(machine.cartdata_dirty);
 }
 
 TEST_F(CartData, DgetAndDsetUseRawIndexBitsAndNeedASlot) {
-  lua_State* L = luaL_newstate();
+  lua_State* L = lua_newstate(zurkel_lua_alloc, &machine);
   lua_register(L, "dget", zk_dget);
   lua_register(L, "dset", zk_dset);
-  load_cdata("game");
+  load_cdata(&machine, "game");
   auto call = [&](const char* fn, int32_t a, int32_t b) {
     lua_getglobal(L, fn);
     zk_push_fix(L, a);

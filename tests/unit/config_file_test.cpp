@@ -6,8 +6,9 @@
 #include <sstream>
 #include <string>
 
-#include "shell/config.h"
-#include "shell/folders.h"
+#include "settings/config.h"
+#include "base/safe_write.h"
+#include "settings/folders.h"
 
 namespace {
 std::string temp_path(const char* name) {
@@ -28,8 +29,6 @@ std::string read_text(const std::string& path) {
 struct ConfigFile : ::testing::Test {
   void SetUp() override {
     zurkel_config_default();
-    brim_set_load_config_func(zurkel_load_config);
-    brim_set_save_config_func(zurkel_save_config);
   }
 };
 

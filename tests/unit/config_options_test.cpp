@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/config.h"
-#include "shell/folders.h"
-#include "shell/options.h"
+#include "settings/config.h"
+#include "settings/folders.h"
+#include "settings/options.h"
 
 namespace {
 struct Args {

@@ -4,16 +4,17 @@
 #include "gfx/glyph_sheet.h"
 #include "gfx/print.h"
 #include "gfx_fixture.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
+#include "machine/heap.h"
 
 struct GfxApi : GfxMachine {
   lua_State* L = nullptr;
   brim_font* font = nullptr;
   void SetUp() override {
     GfxMachine::SetUp();
-    L = luaL_newstate();
+    L = lua_newstate(zurkel_lua_alloc, m);
     for (const zk_api_entry* e = zk_gfx_api; e->name; e++) lua_register(L, e->name, e->fn);
     lua_pushcfunction(L, [](lua_State* S) {
       lua_pushstring(S, luaL_typename(S, 1));

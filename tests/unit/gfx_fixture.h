@@ -6,11 +6,11 @@
 
 #include "gfx/draw_state.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
+#include "cart/cart_record.h"
 
 struct GfxMachine : ::testing::Test {
   zurkel_machine* m = nullptr;
-  zurkel_machine* saved = nullptr;
 
   void SetUp() override {
     m = new zurkel_machine;
@@ -18,11 +18,8 @@ struct GfxMachine : ::testing::Test {
     m->display = brim_create_bitmap(128, 128, 8);
     m->cart = brim_create_zurkel_cart();
     gfx_reset_draw_state(m);
-    saved = pstate;
-    pstate = m;
   }
   void TearDown() override {
-    pstate = saved;
     brim_destroy_bitmap(m->screen);
     brim_destroy_bitmap(m->display);
     brim_destroy_zurkel_cart(m->cart);

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cart/pngcart.h"
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/png_encode.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "gfx/font.h"
 #include "gfx/glyph_sheet.h"
 #include "gfx/print.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
 #include "gfx_fixture.h"
 
 static std::string read_file(const std::string& path) {
@@ -236,16 +236,16 @@ TEST_F(GfxText, PrintUsesPaletteCameraAndPrimaryOnly) {
 
 TEST_F(GfxText, CursorCrScrollsPast122) {
   m->draw[DS_CURSOR_Y] = 116;
-  cursor_cr();
+  cursor_cr(m);
   EXPECT_EQ(m->draw[DS_CURSOR_Y], 122);
   m->screen->line[6][0] = 5;
   m->screen->line[127][0] = 5;
-  cursor_cr();
+  cursor_cr(m);
   EXPECT_EQ(m->draw[DS_CURSOR_Y], 122);
   EXPECT_EQ(px(0, 0), 5);
   EXPECT_EQ(px(0, 121), 5);
   EXPECT_EQ(px(0, 127), 0);
-  scroll_immediate_mode_screen();
+  scroll_immediate_mode_screen(m);
   EXPECT_EQ(m->draw[DS_CURSOR_Y], 116);
   EXPECT_EQ(px(0, 115), 5);
 }
@@ -256,7 +256,7 @@ TEST_F(GfxText, ConsoleMessageOf40CharactersTakesTwoLines) {
   m->draw[DS_CURSOR_Y] = 12;
   std::string text(32, 'I');
   text += "IIIIIIII";
-  zurkel_print_col(text.c_str(), 14);
+  zurkel_print_col(m, text.c_str(), 14);
   EXPECT_EQ(m->draw[DS_CURSOR_Y], 24);
   EXPECT_EQ(px(124, 12), 14);       // 32nd on the first line
   EXPECT_EQ(px(28, 18), 14);        // 8th on the second

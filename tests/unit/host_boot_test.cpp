@@ -3,8 +3,8 @@
 
 #include "host_fixture.h"
 #include "input/scancodes.h"
-#include "machine/boot.h"
-#include "shell/printer.h"
+#include "console/boot.h"
+#include "gfx/printer.h"
 
 namespace {
 std::vector<std::string>& lines() {
@@ -18,10 +18,10 @@ class HostBootTest : public HostLoopTest {
   void SetUp() override {
     HostLoopTest::SetUp();
     lines().clear();
-    zurkel_set_print_listener([](const char* t, int) { lines().push_back(t); });
+    machine.print_listener = [](const char* t, int) { lines().push_back(t); };
   }
   void TearDown() override {
-    zurkel_set_print_listener(nullptr);
+    machine.print_listener = nullptr;
     HostLoopTest::TearDown();
   }
   int px(int x, int y) { return machine.screen->line[y][x]; }
@@ -34,7 +34,7 @@ class HostBootTest : public HostLoopTest {
 
 TEST_F(HostBootTest, BootInitStartsAtFrameMinusFifteenWithAClearScreen) {
   machine.screen->line[5][5] = 9;
-  boot_init();
+  boot_init(&machine);
   EXPECT_EQ(machine.mode, 2);
   EXPECT_EQ(machine.frame_count, -15);
   EXPECT_EQ(px(5, 5), 0);
@@ -43,11 +43,11 @@ TEST_F(HostBootTest, BootInitStartsAtFrameMinusFifteenWithAClearScreen) {
 
 TEST_F(HostBootTest, BootMessagesAndTheHeadCartArriveOnTheirFrames) {
   zopts.fast = 1;
-  boot_init();
+  boot_init(&machine);
   std::vector<std::pair<int, std::string>> log;
   for (int step = 1; step <= 120; step++) {
     size_t before = lines().size();
-    brim_main_update();
+    brim_main_update(&machine);
     for (size_t i = before; i < lines().size(); i++) log.push_back({step, lines()[i]});
   }
   // Frame f is reached after f + 15 steps at 30 steps per second.
@@ -59,9 +59,9 @@ TEST_F(HostBootTest, BootMessagesAndTheHeadCartArriveOnTheirFrames) {
 }
 
 TEST_F(HostBootTest, BootPicturesFollowTheFrameTable) {
-  boot_init();
+  boot_init(&machine);
   machine.frame_count = 14;
-  move_boot();
+  move_boot(&machine);
   EXPECT_EQ(px(0, 0), 6);
   EXPECT_EQ(px(8, 0), 7);
   EXPECT_EQ(px(4, 2), 6);
@@ -71,35 +71,35 @@ TEST_F(HostBootTest, BootPicturesFollowTheFrameTable) {
   machine.frame_count = 19;
   machine.screen->line[3][2] = 11;
   machine.screen->line[3][10] = 12;
-  move_boot();
+  move_boot(&machine);
   EXPECT_EQ(px(1, 3), 11);
   EXPECT_EQ(px(9, 3), 12);
   machine.frame_count = 22;
   machine.screen->line[4][0] = 5;
   machine.screen->line[5][0] = 5;
   machine.screen->line[0][0] = 5;
-  move_boot();
+  move_boot(&machine);
   EXPECT_EQ(px(0, 4), 5);
   EXPECT_EQ(px(0, 0), 5);
   EXPECT_EQ(px(0, 5), 0);
   machine.frame_count = 25;
-  move_boot();
+  move_boot(&machine);
   EXPECT_EQ(px(0, 4), 0);
 }
 
 TEST_F(HostBootTest, RandomColumnsAndRowsStayInTheirRanges) {
-  boot_init();
+  boot_init(&machine);
   machine.frame_count = 11;
-  move_boot();
+  move_boot(&machine);
   for (int y = 0; y < 128; y++) {
     int c = px(2, y);
     EXPECT_GE(c, y / 32);
     EXPECT_LE(c, y / 32 + 3);
     EXPECT_EQ(px(3, y), 0);
   }
-  boot_init();
+  boot_init(&machine);
   machine.frame_count = 17;
-  move_boot();
+  move_boot(&machine);
   EXPECT_GE(px(6, 126), 10);
   EXPECT_LE(px(6, 126), 13);
   EXPECT_EQ(px(6, 1), 0);
@@ -109,9 +109,9 @@ TEST_F(HostBootTest, RandomColumnsAndRowsStayInTheirRanges) {
 TEST_F(HostBootTest, AnyKeyEndsTheSplash) {
   machine.mode = 3;
   zopts.fast = 1;
-  brim_main_update();
+  brim_main_update(&machine);
   EXPECT_EQ(machine.mode, 3);
   press_key(KEY_A);
-  brim_main_update();
+  brim_main_update(&machine);
   EXPECT_EQ(machine.mode, 2);
 }

@@ -4,17 +4,18 @@
 
 #include <cstring>
 
-#include "gfx/bitmap.h"
+#include "audio/audio.h"
+#include "base/bitmap.h"
+#include "console/main_loop.h"
+#include "host/time.h"
 #include "input/buttons.h"
 #include "input/keys.h"
-#include "machine/main_loop.h"
-#include "machine/pstate.h"
-#include "platform/host.h"
-#include "runner/cpu.h"
-#include "runner/links.h"
+#include "lua.h"
+#include "machine/machine.h"
 #include "runner/runner.h"
-#include "shell/config.h"
-#include "shell/options.h"
+#include "settings/config.h"
+#include "settings/options.h"
+#include "cart/cart_record.h"
 
 class HostLoopTest : public ::testing::Test {
  protected:
@@ -25,16 +26,11 @@ class HostLoopTest : public ::testing::Test {
     machine.display = brim_create_bitmap(128, 128, 8);
     machine.capture = brim_create_bitmap(128, 128, 8);
     machine.mode = 0;
-    pstate = &machine;
+    machine.host = &zurkel_console_host;
     std::memset(&zcon, 0, sizeof zcon);
     zurkel_options_default();
     brim_config_default();
     zurkel_config_default();
-    zurkel_run_chain_item* chain = zrun.run_chain;
-    zrun = zurkel_runner{};
-    zrun.run_chain = chain;
-    reset_run_chain();
-    cpu_reset_all();
     std::memset(&zbuttons, 0, sizeof zbuttons);
     buttons_clear_masks();
     brim_keys_reset();
@@ -44,11 +40,10 @@ class HostLoopTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    lua_State* L = prog_machine();
-    prog_set_machine(nullptr);
-    prog_close_lua_state(L);
+    if (machine.L) lua_close(machine.L);
+    machine.L = nullptr;
     host_use_virtual_clock(false);
-    pstate = nullptr;
+    brim_destroy_zurkel_cart(machine.loaded.cart);
     brim_destroy_bitmap(machine.screen);
     brim_destroy_bitmap(machine.display);
     brim_destroy_bitmap(machine.capture);
@@ -57,14 +52,14 @@ class HostLoopTest : public ::testing::Test {
   // One host iteration after `sixtieths` of a millisecond.
   void iterate(uint64_t sixtieths) {
     host_advance_virtual_clock(sixtieths);
-    brim_main_update();
+    brim_main_update(&machine);
   }
 
   // A running program without a script machine (slices do nothing).
   void pretend_running(int fps) {
     machine.mode = 1;
     machine.fps_target = fps;
-    zrun.program_started = true;
+    machine.run.program_started = true;
   }
 
   // Presses a key as the event pump would, then starts the next frame.

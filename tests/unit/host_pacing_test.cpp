@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "machine/main_loop_automation.h"
-#include "machine/reset_effect_random.h"
+#include "console/automation.h"
+#include "base/random.h"
 
 TEST(HostPace, AddsRateTimesElapsedAndOwesAtMostFourSteps) {
   EXPECT_EQ(zurkel_pace(0, 30, 1000), ZURKEL_MAX_OWED_STEPS);
@@ -82,12 +82,12 @@ TEST_F(HostLoopTest, FastModeTakesExactlyOneStepPerIteration) {
   zopts.fast = 1;
   pretend_running(60);
   uint64_t t0 = brim_get_time();
-  for (int i = 0; i < 60; i++) brim_main_update();
+  for (int i = 0; i < 60; i++) brim_main_update(&machine);
   EXPECT_EQ(machine.frame_count, 60);
   EXPECT_EQ(brim_get_time() - t0, 1000u);
   machine.fps_target = 30;
   t0 = brim_get_time();
-  for (int i = 0; i < 30; i++) brim_main_update();
+  for (int i = 0; i < 30; i++) brim_main_update(&machine);
   EXPECT_EQ(machine.frame_count, 90);
   EXPECT_EQ(brim_get_time() - t0, 1000u);
 }
@@ -98,7 +98,7 @@ TEST_F(HostLoopTest, FramesOptionEndsAfterThatManySteps) {
   pretend_running(30);
   int iterations = 0;
   while (!brim_quit && iterations < 100) {
-    brim_main_update();
+    brim_main_update(&machine);
     iterations++;
   }
   EXPECT_EQ(iterations, 5);
@@ -156,7 +156,7 @@ TEST_F(HostLoopTest, ScriptedMasksHoldButtonsFromTheirStepOn) {
   machine.mode = 0;
   int held[6] = {};
   for (int i = 0; i < 6; i++) {
-    brim_main_update();
+    brim_main_update(&machine);
     held[i] = zbuttons.held[4] + 2 * zbuttons.held[8 + 5];
   }
   EXPECT_EQ(held[1], 0);
@@ -169,13 +169,14 @@ TEST_F(HostLoopTest, ScriptedMasksHoldButtonsFromTheirStepOn) {
 }
 
 TEST(HostAutomation, AudioIsSplitEvenlyOverSteps) {
+  zurkel_machine machine;
   zurkel_options_default();
   std::snprintf(zopts.dump_audio, sizeof zopts.dump_audio, "%s/zk_dump.wav",
                 ::testing::TempDir().c_str());
   automation_init();
-  for (int i = 0; i < 60; i++) automation_step_end(60);
-  for (int i = 0; i < 30; i++) automation_step_end(30);
-  automation_finish();
+  for (int i = 0; i < 60; i++) automation_step_end(&machine, 60);
+  for (int i = 0; i < 30; i++) automation_step_end(&machine, 30);
+  automation_finish(&machine);
   FILE* f = std::fopen(zopts.dump_audio, "rb");
   ASSERT_NE(f, nullptr);
   std::fseek(f, 0, SEEK_END);

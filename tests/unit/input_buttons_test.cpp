@@ -3,10 +3,9 @@
 
 #include "api/registry.h"
 #include "input_fixture.h"
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lang_script.h"
-#include "runner/cpu.h"
-#include "runner/links.h"
+#include "machine/cpu.h"
 
 namespace {
 // Frames (counted from the first report) at which btnp reports button b of
@@ -245,12 +244,12 @@ TEST_F(InputTest, GlitchTestHoldsRandomButtonsZeroToFive) {
 }
 
 TEST_F(InputScript, CallsWithAnArgumentChargeFourCycles) {
-  cpu_reset_all();
-  prog_set_machine(s.L);  // charges go to the running machine
-  int32_t before = zcpu.api_total;
-  s.run("btn() btnp()");
-  EXPECT_EQ(zcpu.api_total, before);
-  s.run("btn(1) btnp(2, 1) btn(0, 9)");
-  EXPECT_EQ(zcpu.api_total, before + 12);
-  prog_set_machine(nullptr);
+  zurkel_machine machine;
+  lang_script running(&machine);  // charges go to the running machine
+  zurkel_register_api(running.L, zk_input_api);
+  int32_t before = machine.cpu.api_total;
+  running.run("btn() btnp()");
+  EXPECT_EQ(machine.cpu.api_total, before);
+  running.run("btn(1) btnp(2, 1) btn(0, 9)");
+  EXPECT_EQ(machine.cpu.api_total, before + 12);
 }

@@ -9,8 +9,8 @@
 #include "input/joystick.h"
 #include "input/keys.h"
 #include "input/scancodes.h"
-#include "shell/config.h"
-#include "shell/options.h"
+#include "settings/config.h"
+#include "settings/options.h"
 
 class InputTest : public ::testing::Test {
  public:

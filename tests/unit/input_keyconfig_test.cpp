@@ -2,12 +2,12 @@
 // for the defaults, Escape restores, any key leaves once finished.
 #include <string>
 
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/font.h"
 #include "gfx/print.h"
-#include "input/keyconfig.h"
+#include "console/keyconfig.h"
 #include "input_fixture.h"
-#include "machine/pstate.h"
+#include "machine/machine.h"
 
 namespace {
 struct InputKeyconfig : InputTest {
@@ -16,19 +16,17 @@ struct InputKeyconfig : InputTest {
   void SetUp() override {
     InputTest::SetUp();
     machine.screen = brim_create_bitmap(128, 128, 8);
-    pstate = &machine;
     for (int i = 0; i < 13; i++) console_config.button_keys[i] = 100 + i;
     brim_set_scancode_name(KEY_K, "K");
     brim_set_scancode_name(KEY_Q, "Q");
     brim_set_scancode_name(KEY_LSHIFT, "Left Shift");
     brim_set_scancode_name(255, "Last");
     brim_set_scancode_name(256, "Beyond");
-    keyconfig_enter();
+    keyconfig_enter(&machine);
   }
   void TearDown() override {
     zurkel_console_font = nullptr;
     brim_destroy_font(font);
-    pstate = nullptr;
     brim_destroy_bitmap(machine.screen);
     InputTest::TearDown();
   }
@@ -36,11 +34,11 @@ struct InputKeyconfig : InputTest {
   void frame_with(std::initializer_list<int> keys) {
     brim_keys_reset();
     for (int k : keys) down(k);
-    keyconfig_step();
+    keyconfig_step(&machine);
   }
   void frame_without_keys() {
     brim_keys_reset();
-    keyconfig_step();
+    keyconfig_step(&machine);
   }
   std::string text(int entry) {
     char line[64];
@@ -106,7 +104,7 @@ TEST_F(InputKeyconfig, EscapeRestoresEveryEntry) {
   frame_without_keys();
   brim_keys_reset();
   down(KEY_ESCAPE);  // queues 27
-  keyconfig_step();
+  keyconfig_step(&machine);
   EXPECT_EQ(machine.console_screen, 0);
   for (int i = 0; i < 13; i++) EXPECT_EQ(console_config.button_keys[i], 100 + i) << i;
 }
@@ -120,7 +118,7 @@ TEST_F(InputKeyconfig, FinishingEmptiesTheQueueThenAnyKeyLeaves) {
   brim_keys_reset();
   down(KEY_Q);
   brim_key_text("q");
-  keyconfig_step();
+  keyconfig_step(&machine);
   EXPECT_EQ(zkeyconfig.key_index, KEYCONFIG_DONE);
   EXPECT_EQ(console_config.button_keys[12], KEY_Q);
   EXPECT_FALSE(brim_keypressed());  // the finishing key does not also leave
@@ -130,14 +128,14 @@ TEST_F(InputKeyconfig, FinishingEmptiesTheQueueThenAnyKeyLeaves) {
   frame_with({KEY_Z});
   EXPECT_EQ(zkeyconfig.ready, 0);
   machine.draw[DS_CURSOR_Y] = 0;
-  keyconfig_keypress(-1);
+  keyconfig_keypress(&machine, -1);
   EXPECT_EQ(machine.console_screen, 0);
   EXPECT_EQ(machine.draw[DS_CURSOR_Y], 120);
 }
 
 TEST_F(InputKeyconfig, OtherCodesBeforeTheEndAreIgnored) {
-  keyconfig_keypress('a');
-  keyconfig_keypress(13);
+  keyconfig_keypress(&machine, 'a');
+  keyconfig_keypress(&machine, 13);
   EXPECT_EQ(machine.console_screen, 1);
   EXPECT_EQ(machine.draw[DS_CURSOR_Y], 0);
 }
@@ -167,7 +165,7 @@ TEST_F(InputKeyconfig, DrawsPanelTitleAndHighlightedEntry) {
   }
   zurkel_console_font = font;
   brim_set_clip(machine.screen, 10, 10, 20, 20);  // drawing ignores the clip
-  keyconfig_draw();
+  keyconfig_draw(&machine);
   brim_bitmap* s = machine.screen;
   EXPECT_EQ(s->line[127][127], 1);
   EXPECT_EQ(s->line[41][4], 6);
@@ -186,7 +184,7 @@ TEST_F(InputKeyconfig, DrawsPanelTitleAndHighlightedEntry) {
   EXPECT_EQ(s->line[50][7], 6);
   EXPECT_EQ(s->cl, 10);           // the clip is put back
   zkeyconfig.key_index = KEYCONFIG_DONE;
-  keyconfig_draw();
+  keyconfig_draw(&machine);
   EXPECT_EQ(s->line[12][60], 11);  // "saved config."
   EXPECT_EQ(s->line[22][60], 12);  // "any key to quit"
   EXPECT_EQ(s->line[43][7], 6);    // no bar

@@ -173,16 +173,14 @@ TEST_F(InputKeys, QueueHoldsAtMost32) {
 TEST_F(InputKeys, ReadkeyPumpsUntilAKeyArrivesOrTheHostGivesUp) {
   static int calls;
   calls = 0;
-  brim_key_wait_hook = [] {
-    if (++calls == 3) brim_key_text("k");
-    return true;
-  };
-  EXPECT_EQ(brim_readkey(), 'k');
+  EXPECT_EQ(brim_readkey([] {
+              if (++calls == 3) brim_key_text("k");
+              return true;
+            }),
+            'k');
   EXPECT_EQ(calls, 3);
-  brim_key_wait_hook = [] { return false; };
-  EXPECT_EQ(brim_readkey(), 0);
-  brim_key_wait_hook = nullptr;
-  EXPECT_EQ(brim_readkey(), 0);
+  EXPECT_EQ(brim_readkey([] { return false; }), 0);
+  EXPECT_EQ(brim_readkey(nullptr), 0);
 }
 
 TEST_F(InputKeys, AnyKeyDownIgnoresCapsLock) {

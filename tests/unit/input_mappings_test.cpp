@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "input/controller_mappings.h"
-#include "machine/debug.h"
+#include "base/debug.h"
 
 namespace {
 std::vector<std::string> added;

@@ -4,8 +4,7 @@
 #include "lang/fixed.h"
 #include "unit/lang_script.h"
 
-#include "runner/cpu.h"
-#include "runner/links.h"
+#include "machine/cpu.h"
 
 TEST(LangApi, FloorAbsSign) {
   lang_script s;
@@ -119,13 +118,12 @@ TEST(LangApi, Tostr) {
 }
 
 TEST(LangApi, Charges) {
-  lang_script s;
-  lua_State* saved = prog_machine();
-  prog_set_machine(s.L);  // charges count only while a machine exists
+  zurkel_machine machine;
+  lang_script s(&machine);  // charges count only while a machine exists
   auto cost = [&](const char* code) {
-    int32_t before = zcpu.frame_cycles;
+    int32_t before = machine.cpu.frame_cycles;
     EXPECT_EQ(s.run(code), "") << code;
-    return zcpu.frame_cycles - before;
+    return machine.cpu.frame_cycles - before;
   };
   EXPECT_EQ(cost("flr(1)"), -2);
   EXPECT_EQ(cost("flr(1, 2)"), 0);
@@ -142,5 +140,4 @@ TEST(LangApi, Charges) {
   EXPECT_EQ(cost("local a, b = 2, 0 local c = a ^ b"), 0);
   EXPECT_EQ(cost("local a, b = 2, 0.5 local c = a ^ b"), 16);
   EXPECT_EQ(cost("abs(1) min(1, 2) cos(1)"), 0);
-  prog_set_machine(saved);
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "lang/fixed.h"
-#include "lang/tabs.h"
+#include "script/tabs.h"
 #include "lualib.h"
 #include "unit/lang_script.h"
 

@@ -5,18 +5,26 @@
 #include <string>
 
 #include "api/registry.h"
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lauxlib.h"
+#include "machine/machine.h"
 
 struct lang_script {
   lua_State* L;
   zurkel_alloc_budget budget{0, 64u << 20};
+  zurkel_machine* machine = nullptr;
 
-  lang_script() {
-    L = zurkel_new_state(&budget);
+  // Without a machine nothing is charged; with one, the script machine is
+  // the machine's and the charges go to it.
+  explicit lang_script(zurkel_machine* m = nullptr) : machine(m) {
+    L = m ? zurkel_new_machine_state(m) : zurkel_new_state(&budget);
+    if (m) m->L = L;
     zurkel_register_api(L, zk_lang_api);
   }
-  ~lang_script() { lua_close(L); }
+  ~lang_script() {
+    if (machine) machine->L = nullptr;
+    lua_close(L);
+  }
   lang_script(const lang_script&) = delete;
   lang_script& operator=(const lang_script&) = delete;
 

@@ -8,32 +8,22 @@
 #include <memory>
 #include <string>
 
-#include "api/heap.h"
-#include "lang/interp.h"
+#include "machine/heap.h"
+#include "script/interp.h"
 #include "lauxlib.h"
 #include "lua.h"
-#include "machine/debug.h"
-#include "machine/pstate.h"
+#include "base/debug.h"
+#include "machine/machine.h"
 
 namespace {
 
 struct HeapAlloc : ::testing::Test {
   std::unique_ptr<zurkel_machine> m = std::make_unique<zurkel_machine>();
-  lua_State* saved_l0 = nullptr;
 
-  void SetUp() override {
-    pstate = m.get();
-    saved_l0 = L0;
-    L0 = nullptr;
-    zurkel_soft_yield_count = 0;
-  }
-  void TearDown() override {
-    L0 = saved_l0;
-    zurkel_soft_yield_count = 0;
-    pstate = nullptr;
-  }
-  void* alloc(size_t kind, size_t n) { return zurkel_lua_alloc(nullptr, nullptr, kind, n); }
-  void release(void* p, size_t n) { zurkel_lua_alloc(nullptr, p, n, 0); }
+  void SetUp() override { zurkel_soft_yield_count = 0; }
+  void TearDown() override { zurkel_soft_yield_count = 0; }
+  void* alloc(size_t kind, size_t n) { return zurkel_lua_alloc(m.get(), nullptr, kind, n); }
+  void release(void* p, size_t n) { zurkel_lua_alloc(m.get(), p, n, 0); }
 };
 
 TEST_F(HeapAlloc, CountsByObjectKind) {
@@ -62,7 +52,7 @@ TEST_F(HeapAlloc, FreeSubtractsWhatTheBlockAdded) {
   release(c, 1000);
   release(a, 56);
   EXPECT_EQ(m->heap_bytes, 0);
-  EXPECT_EQ(zurkel_lua_alloc(nullptr, nullptr, 0, 0), nullptr);  // nothing to free
+  EXPECT_EQ(zurkel_lua_alloc(m.get(), nullptr, 0, 0), nullptr);  // nothing to free
 }
 
 TEST_F(HeapAlloc, BlocksComeAlignedAndKeepTheirBytes) {
@@ -70,7 +60,7 @@ TEST_F(HeapAlloc, BlocksComeAlignedAndKeepTheirBytes) {
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % alignof(std::max_align_t), 0u);
   for (int i = 0; i < 24; i++) p[i] = static_cast<unsigned char>(i);
-  p = static_cast<unsigned char*>(zurkel_lua_alloc(nullptr, p, 24, 4000));
+  p = static_cast<unsigned char*>(zurkel_lua_alloc(m.get(), p, 24, 4000));
   ASSERT_NE(p, nullptr);
   for (int i = 0; i < 24; i++) EXPECT_EQ(p[i], i);
   EXPECT_EQ(m->heap_bytes, 4000);
@@ -79,15 +69,15 @@ TEST_F(HeapAlloc, BlocksComeAlignedAndKeepTheirBytes) {
 
 TEST_F(HeapAlloc, ResizeKeepsUncountedBlocksUncounted) {
   void* counted = alloc(0, 100);
-  counted = zurkel_lua_alloc(nullptr, counted, 100, 300);
+  counted = zurkel_lua_alloc(m.get(), counted, 100, 300);
   EXPECT_EQ(m->heap_bytes, 300);
   m->heap_compiling = 1;
   void* quiet = alloc(0, 100);
   m->heap_compiling = 0;
   EXPECT_EQ(m->heap_bytes, 300);
-  quiet = zurkel_lua_alloc(nullptr, quiet, 100, 5000);
+  quiet = zurkel_lua_alloc(m.get(), quiet, 100, 5000);
   EXPECT_EQ(m->heap_bytes, 300);
-  counted = zurkel_lua_alloc(nullptr, counted, 300, 10);
+  counted = zurkel_lua_alloc(m.get(), counted, 300, 10);
   EXPECT_EQ(m->heap_bytes, 10);
   release(quiet, 5000);
   release(counted, 10);
@@ -95,9 +85,9 @@ TEST_F(HeapAlloc, ResizeKeepsUncountedBlocksUncounted) {
 }
 
 TEST_F(HeapAlloc, SoftLimitMarksAndYieldsWithoutRefusing) {
-  lua_State* L = lua_newstate(zurkel_lua_alloc, nullptr);
+  lua_State* L = lua_newstate(zurkel_lua_alloc, m.get());
   ASSERT_NE(L, nullptr);
-  L0 = L;
+  m->L = L;
   lua_sethook(L, [](lua_State*, lua_Debug*) {}, LUA_MASKCOUNT, 1024);
   int start = m->heap_bytes;
   m->heap_bytes = ZURKEL_HEAP_SOFT_LIMIT + 100;
@@ -115,7 +105,7 @@ TEST_F(HeapAlloc, SoftLimitMarksAndYieldsWithoutRefusing) {
   release(p, 56);
   m->heap_bytes = start;
   m->code_allowance = 0;
-  L0 = nullptr;
+  m->L = nullptr;
   lua_close(L);
   EXPECT_EQ(m->heap_bytes, 0);
 }
@@ -125,9 +115,9 @@ TEST_F(HeapAlloc, HardLimitRefusesGrowthButNotShrinking) {
   m->heap_bytes += ZURKEL_HEAP_HARD_LIMIT - 4096 + 1;  // just over 128 MiB
   EXPECT_EQ(alloc(5, 56), nullptr);
   EXPECT_EQ(m->heap_refused, 1);
-  EXPECT_EQ(zurkel_lua_alloc(nullptr, p, 4096, 8192), nullptr);
+  EXPECT_EQ(zurkel_lua_alloc(m.get(), p, 4096, 8192), nullptr);
   m->heap_refused = 0;
-  p = zurkel_lua_alloc(nullptr, p, 4096, 16);
+  p = zurkel_lua_alloc(m.get(), p, 4096, 16);
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(m->heap_refused, 0);
   m->code_allowance = 1;  // back at the limit: allowed again
@@ -139,24 +129,24 @@ TEST_F(HeapAlloc, HardLimitRefusesGrowthButNotShrinking) {
 }
 
 TEST_F(HeapAlloc, UncountedBytesStillHaveAHostLimit) {
-  int64_t before = zurkel_heap_host_bytes();
+  int64_t before = zurkel_heap_host_bytes(m.get());
   EXPECT_EQ(alloc(20, static_cast<size_t>(ZURKEL_HEAP_HOST_LIMIT)), nullptr);
   EXPECT_EQ(m->heap_refused, 1);
   EXPECT_EQ(m->heap_bytes, 0);
-  EXPECT_EQ(zurkel_heap_host_bytes(), before);
+  EXPECT_EQ(zurkel_heap_host_bytes(m.get()), before);
 }
 
 TEST_F(HeapAlloc, StatReportsKibCappedAt2048) {
   m->heap_bytes = 1536;
   m->code_allowance = 512;
-  EXPECT_EQ(zurkel_heap_stat(), 2 << 16);
+  EXPECT_EQ(zurkel_heap_stat(m.get()), 2 << 16);
   m->heap_bytes = 1000;
   m->code_allowance = 0;
-  EXPECT_EQ(zurkel_heap_stat(), 1000 << 6);  // fraction kept
+  EXPECT_EQ(zurkel_heap_stat(m.get()), 1000 << 6);  // fraction kept
   m->heap_bytes = ZURKEL_HEAP_HARD_LIMIT;
-  EXPECT_EQ(zurkel_heap_stat(), 2048 << 16);
+  EXPECT_EQ(zurkel_heap_stat(m.get()), 2048 << 16);
   m->heap_bytes = -10;
-  EXPECT_EQ(zurkel_heap_stat(), 0);
+  EXPECT_EQ(zurkel_heap_stat(m.get()), 0);
   m->heap_bytes = 0;
 }
 
@@ -165,11 +155,13 @@ struct HeapMachine : HeapAlloc {
   lua_State* L = nullptr;
   void SetUp() override {
     HeapAlloc::SetUp();
-    L = lua_newstate(zurkel_lua_alloc, nullptr);
+    L = lua_newstate(zurkel_lua_alloc, m.get());
     ASSERT_NE(L, nullptr);
+    m->L = L;
     lua_gc(L, LUA_GCSTOP, 0);
   }
   void TearDown() override {
+    m->L = nullptr;
     lua_close(L);
     EXPECT_EQ(m->heap_bytes, 0);  // closing uncounts every block
     HeapAlloc::TearDown();
@@ -220,7 +212,7 @@ TEST_F(HeapMachine, SliceCollectionFreesGarbageAndStopsTheCollector) {
   make_tables(20000, false);
   EXPECT_GT(m->heap_bytes, ZURKEL_HEAP_SOFT_LIMIT);
   m->heap_over_budget = 1;
-  EXPECT_TRUE(zurkel_heap_collect_for_slice(L));
+  EXPECT_TRUE(zurkel_heap_collect_for_slice(m.get()));
   EXPECT_LT(m->heap_bytes, 100000);
   EXPECT_EQ(m->heap_over_budget, 0);
   EXPECT_EQ(lua_gc(L, LUA_GCISRUNNING, 0), 0);
@@ -233,7 +225,7 @@ TEST_F(HeapMachine, LiveDataOverBudgetIsReportedWithAHardCollect) {
   make_tables(20000, true);
   int live = m->heap_bytes;
   EXPECT_GT(live, ZURKEL_HEAP_SOFT_LIMIT);
-  EXPECT_FALSE(zurkel_heap_collect_for_slice(L));
+  EXPECT_FALSE(zurkel_heap_collect_for_slice(m.get()));
   brim_debug_set_second(nullptr);
   EXPECT_EQ(lua_gc(L, LUA_GCISRUNNING, 0), 0);
   std::rewind(log);
@@ -251,9 +243,9 @@ TEST_F(HeapMachine, LiveDataOverBudgetIsReportedWithAHardCollect) {
 TEST_F(HeapMachine, CodeAllowanceCountsTowardsTheSliceBudget) {
   make_tables(9000, true);  // well under 2 MiB on its own
   ASSERT_LT(m->heap_bytes, ZURKEL_HEAP_SOFT_LIMIT - 100000);
-  EXPECT_TRUE(zurkel_heap_collect_for_slice(L));
+  EXPECT_TRUE(zurkel_heap_collect_for_slice(m.get()));
   m->code_allowance = ZURKEL_HEAP_SOFT_LIMIT - m->heap_bytes + 1;
-  EXPECT_FALSE(zurkel_heap_collect_for_slice(L));
+  EXPECT_FALSE(zurkel_heap_collect_for_slice(m.get()));
   m->code_allowance = 0;
 }
 

@@ -2,8 +2,7 @@
 // CPU charges, running out of memory, and the machine afterwards.
 #include <filesystem>
 
-#include "api/heap.h"
-#include "cart/cart_seams.h"
+#include "machine/heap.h"
 #include "cart/pipeline.h"
 #include "cart_test_util.h"
 #include "machine/memory.h"
@@ -13,19 +12,17 @@ namespace {
 
 class MemRun : public RunnerTest {
  protected:
-  std::string folder;
+  std::string folder = cart_test_folder("memrun");
+  cart_test_folders folders{folder, folder};
 
   void SetUp() override {
     RunnerTest::SetUp();
-    folder = cart_test_folder("memrun");
-    cart_set_folders(folder, folder);
-    clear_cstore_file_list();
-    forget_last_other_file();
+    clear_cstore_file_list(&machine);
+    forget_last_other_file(&machine);
   }
   void TearDown() override {
-    clear_cstore_file_list();
-    forget_last_other_file();
-    cart_set_folders("", "");
+    clear_cstore_file_list(&machine);
+    forget_last_other_file(&machine);
     std::filesystem::remove_all(folder);
     RunnerTest::TearDown();
   }
@@ -38,14 +35,14 @@ class MemRun : public RunnerTest {
     ASSERT_EQ(machine.mode, 0) << all_printed();
   }
   int32_t api_total_of(const std::string& code) {
-    cpu_reset_all();
+    cpu_reset_all(&machine);
     run_to_end(code);
-    return zcpu.api_total;
+    return machine.cpu.api_total;
   }
   int32_t frame_cycles_of(const std::string& code) {
-    cpu_reset_all();
+    cpu_reset_all(&machine);
     run_to_end(code);
-    return zcpu.frame_cycles;
+    return machine.cpu.frame_cycles;
   }
   int ram16(int addr) { return machine.ram[addr] | machine.ram[addr + 1] << 8; }
 };
@@ -110,11 +107,11 @@ TEST_F(MemRun, UnboundedTablesRunOutOfMemoryWithinAFewFrames) {
   while (machine.mode == 1 && frames < 60) {
     step();
     frames++;
-    EXPECT_LE(zurkel_heap_stat(), 2048 << 16);
+    EXPECT_LE(zurkel_heap_stat(&machine), 2048 << 16);
   }
   EXPECT_EQ(machine.mode, 0);
   EXPECT_LT(frames, 30);
-  EXPECT_EQ(zrun.end_reason, ZK_END_OUT_OF_MEMORY);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_OUT_OF_MEMORY);
   EXPECT_TRUE(printed_has("out of memory", 6)) << all_printed();
   EXPECT_FALSE(printed_has("not enough memory"));
   int most = ram16(0x4300);
@@ -150,7 +147,7 @@ end)"));
   }
   EXPECT_GE(global_int("frames"), steps - 1);
   // the pressure was met by extra slice sections within the update steps
-  EXPECT_GT(zrun.section_count, steps);
+  EXPECT_GT(machine.run.section_count, steps);
 }
 
 TEST_F(MemRun, LongStringsDoNotCountAgainstTheBudget) {
@@ -179,7 +176,7 @@ function _update() grow() end
 )"));
   for (int i = 0; i < 10 && machine.mode == 1; i++) step();
   EXPECT_EQ(machine.mode, 0);
-  EXPECT_EQ(zrun.end_reason, ZK_END_OUT_OF_MEMORY);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_OUT_OF_MEMORY);
   EXPECT_EQ(machine.heap_refused, 0);  // cleared by the report
   EXPECT_FALSE(printed_has("not enough memory")) << all_printed();
   for (auto& l : printed()) EXPECT_NE(l.colour, 13) << "traceback line: " << l.text;
@@ -192,7 +189,7 @@ TEST_F(MemRun, AnOldRefusalDoesNotHideTheNextTraceback) {
   ASSERT_TRUE(start("function f()\n local a=nil\n return a.b\nend\nfunction _update() f() end\n"));
   machine.heap_refused = 1;  // left over from an error a coroutine caught
   step();
-  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_RUNTIME_ERROR);
   EXPECT_TRUE(printed_has("in f line 3 (tab 0)", 13)) << all_printed();
 }
 

@@ -8,48 +8,37 @@
 #include <string>
 
 #include "api/registry.h"
-#include "cart/cart_seams.h"
 #include "cart/pipeline.h"
 #include "cart_test_util.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lauxlib.h"
 #include "lua.h"
+#include "machine/heap.h"
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
-#include "runner/cpu.h"
+#include "machine/machine.h"
+#include "machine/cpu.h"
+#include "cart/cart_record.h"
 
 namespace {
 
 struct MemApi : ::testing::Test {
   std::unique_ptr<zurkel_machine> m = std::make_unique<zurkel_machine>();
   lua_State* L = nullptr;
-  zurkel_cart* saved_loaded = nullptr;
-  std::string folder;
+  std::string folder = cart_test_folder("memapi");
+  cart_test_folders folders{folder, folder};
 
   void SetUp() override {
     m->cart = brim_create_zurkel_cart();
     m->screen = brim_create_bitmap(128, 128, 8);
-    pstate = m.get();
-    saved_loaded = loaded_cart;
-    loaded_cart = brim_create_zurkel_cart();
-    folder = cart_test_folder("memapi");
-    cart_set_folders(folder, folder);
-    clear_cstore_file_list();
-    forget_last_other_file();
-    cpu_reset_all();
-    L = luaL_newstate();
+    m->loaded.cart = brim_create_zurkel_cart();
+    L = lua_newstate(zurkel_lua_alloc, m.get());
     for (const zk_api_entry* e = zk_memory_api; e->name; e++) lua_register(L, e->name, e->fn);
   }
   void TearDown() override {
     lua_close(L);
-    clear_cstore_file_list();
-    forget_last_other_file();
-    cart_set_folders("", "");
     std::filesystem::remove_all(folder);
-    brim_destroy_zurkel_cart(loaded_cart);
-    loaded_cart = saved_loaded;
-    pstate = nullptr;
+    brim_destroy_zurkel_cart(m->loaded.cart);
     brim_destroy_zurkel_cart(m->cart);
     brim_destroy_bitmap(m->screen);
   }
@@ -115,8 +104,8 @@ TEST_F(MemApi, MemcpyOverlappingDownward) {
 }
 
 TEST_F(MemApi, ReloadWithoutArgumentsRestoresTheRomPart) {
-  zurkel_poke(nullptr, loaded_cart, 0x0000, 0x12);
-  zurkel_poke(nullptr, loaded_cart, 0x42FF, 0x34);
+  zurkel_poke(nullptr, m->loaded.cart, 0x0000, 0x12);
+  zurkel_poke(nullptr, m->loaded.cart, 0x42FF, 0x34);
   zurkel_poke(m.get(), m->cart, 0x4300, 0x99);
   EXPECT_EQ(eval("reload()"), 0x4300);
   EXPECT_EQ(peek(0x0000), 0x12);
@@ -135,7 +124,7 @@ TEST_F(MemApi, DoubleUnderscoreNamesAreRefused) {
   EXPECT_EQ(eval("reload(0, 0, 0x100, '__x')"), 0);
   EXPECT_EQ(peek(0), 0x55);
   EXPECT_EQ(eval("cstore(0, 0, 16, '__x')"), 0);
-  EXPECT_EQ(cstore_file_count(), 0);
+  EXPECT_EQ(cstore_file_count(m.get()), 0);
 }
 
 TEST_F(MemApi, NamesClimbingOutOfTheFolderAreRefused) {
@@ -150,7 +139,7 @@ TEST_F(MemApi, CstoreThenReloadRoundTripsThroughAFile) {
   EXPECT_TRUE(std::filesystem::exists(folder + "cstore/a.zk"));
   EXPECT_EQ(m->disk_pause, 30);
   // The loaded cart is untouched when a name is given.
-  EXPECT_EQ(zurkel_peek(nullptr, loaded_cart, 1), 0);
+  EXPECT_EQ(zurkel_peek(nullptr, m->loaded.cart, 1), 0);
   m->disk_pause = 0;
   EXPECT_EQ(eval("reload(0x4300, 0, 0x2000, 'a.zk')"), 0x2000);
   for (int i = 0; i < 0x1C00; i++) ASSERT_EQ(peek(0x4300 + i), (i * 7 + 3) & 0xFF) << i;
@@ -165,17 +154,17 @@ TEST_F(MemApi, ReloadOfAMissingFileChangesNothing) {
 }
 
 TEST_F(MemApi, CstoreWithoutANameWritesTheSandboxedFileAndTheLoadedCart) {
-  std::snprintf(loaded_cart_hash, ZURKEL_HASH_SIZE, "%s", "0123456789abcdef0123456789abcdef01234567");
+  std::snprintf(m->loaded.hash, ZURKEL_HASH_SIZE, "%s", "0123456789abcdef0123456789abcdef01234567");
   zurkel_poke(m.get(), m->cart, 5, 0xA7);
   EXPECT_EQ(eval("cstore()"), 0x4300);
-  EXPECT_EQ(zurkel_peek(nullptr, loaded_cart, 5), 0xA7);
+  EXPECT_EQ(zurkel_peek(nullptr, m->loaded.cart, 5), 0xA7);
   std::string file = folder + "cstore/__0123456789abcdef0123456789abcdef01234567.zk";
   ASSERT_TRUE(std::filesystem::exists(file));
-  zurkel_cart* stored = load_zurkel_cart_any_format(file.c_str());
+  zurkel_cart* stored = load_zurkel_cart_any_format(m.get(), file.c_str());
   ASSERT_NE(stored, nullptr);
   EXPECT_EQ(zurkel_peek(nullptr, stored, 5), 0xA7);
   brim_destroy_zurkel_cart(stored);
-  loaded_cart_hash[0] = 0;
+  m->loaded.hash[0] = 0;
 }
 
 TEST_F(MemApi, TheWrittenFilesListHoldsAtMost256Names) {

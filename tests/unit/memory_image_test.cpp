@@ -5,6 +5,10 @@
 
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
+#include "cart/cart_image.h"
+#include "cart/cart_record.h"
+#include "cart/pipeline.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -129,21 +133,21 @@ TEST(CartHash, OversizedCodeHashesTheCodeHash) {
 }
 
 TEST(LoadedCart, SetTakesOwnershipNameAndHash) {
+  zurkel_machine m;
   zurkel_cart* a = sample_cart();
-  set_loaded_cart(a, "carts/a.zk");
-  EXPECT_EQ(loaded_cart, a);
-  EXPECT_STREQ(loaded_cart_name, "carts/a.zk");
+  set_loaded_cart(&m, a, "carts/a.zk");
+  EXPECT_EQ(m.loaded.cart, a);
+  EXPECT_STREQ(m.loaded.name, "carts/a.zk");
   char h[ZURKEL_HASH_SIZE];
   hash_cart(a, h);
-  EXPECT_STREQ(loaded_cart_hash, h);
+  EXPECT_STREQ(m.loaded.hash, h);
   zurkel_cart* b = brim_create_zurkel_cart();
-  set_loaded_cart(b, nullptr);  // a is destroyed
-  EXPECT_EQ(loaded_cart, b);
-  EXPECT_STREQ(loaded_cart_name, "");
-  set_loaded_cart(nullptr, "x");  // ignored
-  EXPECT_EQ(loaded_cart, b);
+  set_loaded_cart(&m, b, nullptr);  // a is destroyed
+  EXPECT_EQ(m.loaded.cart, b);
+  EXPECT_STREQ(m.loaded.name, "");
+  set_loaded_cart(&m, nullptr, "x");  // ignored
+  EXPECT_EQ(m.loaded.cart, b);
   brim_destroy_zurkel_cart(b);
-  loaded_cart = nullptr;
 }
 
 }  // namespace

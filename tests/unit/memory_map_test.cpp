@@ -4,35 +4,29 @@
 #include <memory>
 
 #include "machine/loaded_cart.h"
+#include "machine/machine.h"
 #include "machine/memory.h"
-
-// The interim runner keeps the last message in this array; the full runner
-// asks the main loop to stop (pending_command 4). Either shows the error.
-extern char zurkel_runtime_error_text[] __attribute__((weak));
+#include "cart/cart_record.h"
 
 namespace {
 
-void clear_error() {
-  if (zurkel_runtime_error_text) zurkel_runtime_error_text[0] = 0;
-  if (pstate) pstate->pending_command = 0;
+// A runtime error asks the main loop to stop and show it (pending_command 4).
+void clear_error(zurkel_machine* m) {
+  m->fault.error_text[0] = 0;
+  m->pending_command = 0;
 }
 
-bool error_raised() {
-  if (zurkel_runtime_error_text && zurkel_runtime_error_text[0]) return true;
-  return pstate && pstate->pending_command == 4;
-}
+bool error_raised(const zurkel_machine* m) { return m->pending_command == 4; }
 
 struct machine_fixture : ::testing::Test {
   std::unique_ptr<zurkel_machine> m = std::make_unique<zurkel_machine>();
   void SetUp() override {
     m->cart = brim_create_zurkel_cart();
     m->screen = brim_create_bitmap(128, 128, 8);
-    pstate = m.get();
-    clear_error();
-    gpio_reset();
+    clear_error(m.get());
+    gpio_reset(m.get());
   }
   void TearDown() override {
-    pstate = nullptr;
     brim_destroy_zurkel_cart(m->cart);
     brim_destroy_bitmap(m->screen);
   }
@@ -121,17 +115,15 @@ TEST_F(MemoryMap, OutOfRange) {
   uint8_t before[0x8000];
   std::memcpy(before, m->ram, sizeof before);
   poke(0x8000, 1);
-  EXPECT_TRUE(error_raised());
-  if (zurkel_runtime_error_text) {
-    EXPECT_STREQ(zurkel_runtime_error_text, "bad memory access");
-  }
-  clear_error();
+  EXPECT_TRUE(error_raised(m.get()));
+  EXPECT_STREQ(zurkel_runtime_error_text(m.get()), "bad memory access");
+  clear_error(m.get());
   poke(-1, 1);
-  EXPECT_TRUE(error_raised());
+  EXPECT_TRUE(error_raised(m.get()));
   EXPECT_EQ(std::memcmp(before, m->ram, sizeof before), 0);
-  clear_error();
+  clear_error(m.get());
   poke(0x7FFF, 0x21);
-  EXPECT_FALSE(error_raised());
+  EXPECT_FALSE(error_raised(m.get()));
 }
 
 TEST_F(MemoryMap, CameraSignRule) {
@@ -245,8 +237,8 @@ TEST_F(MemoryMap, GpioStore) {
   poke(0x5FFF, 200);
   EXPECT_EQ(peek(0x5F80), 7);
   EXPECT_EQ(peek(0x5FFF), 200);
-  EXPECT_EQ(gpio_read(127), 200);
-  EXPECT_EQ(gpio_read(128), 0);
+  EXPECT_EQ(gpio_read(m.get(), 127), 200);
+  EXPECT_EQ(gpio_read(m.get(), 128), 0);
 }
 
 TEST_F(MemoryMap, WithoutMachineOnlyRom) {
@@ -279,16 +271,9 @@ TEST_F(MemoryMap, MemcpyIntoScreenAndMemset) {
   zurkel_memset(m.get(), m->cart, 0x6000, 1, 0x8000);
   EXPECT_EQ(m->screen->line[0][0], 7);
   zurkel_memset(m.get(), m->cart, 0x7FFE, 1, 4);  // runs off the end
-  EXPECT_TRUE(error_raised());
+  EXPECT_TRUE(error_raised(m.get()));
   EXPECT_EQ(m->screen->line[127][124], 1);
   EXPECT_EQ(m->screen->line[127][126], 1);
-}
-
-bool other_cart_was_read = false;
-bool forget_other_cart() {
-  bool was = other_cart_was_read;
-  other_cart_was_read = false;
-  return was;
 }
 
 TEST_F(MemoryMap, ReloadFromLoadedCart) {
@@ -304,23 +289,21 @@ TEST_F(MemoryMap, ReloadFromLoadedCart) {
   for (int i = 0; i < 16; i++) EXPECT_EQ(peek(0x4300 + i), 0);
 
   // Null means the loaded cart.
-  zurkel_cart* saved = loaded_cart;
-  loaded_cart = src;
+  zurkel_cart* saved = m->loaded.cart;
+  m->loaded.cart = src;
   poke(0x0010, 0);
   zurkel_reload(m.get(), nullptr, 0x0010, 0x0010, 1);
   EXPECT_EQ(peek(0x0010), 0x5A);
 
   // Another cart read before: the state is cleared and a disk pause follows.
-  zurkel_reload_forget_other_cart = forget_other_cart;
-  other_cart_was_read = true;
+  m->run.other_cart_file = "other.zk";
   zurkel_reload(m.get(), nullptr, 0, 0, 1);
   EXPECT_EQ(m->disk_pause, 30);
-  EXPECT_FALSE(other_cart_was_read);
+  EXPECT_TRUE(m->run.other_cart_file.empty());
   m->disk_pause = 0;
   zurkel_reload(m.get(), nullptr, 0, 0, 1);
   EXPECT_EQ(m->disk_pause, 0);
-  zurkel_reload_forget_other_cart = nullptr;
-  loaded_cart = saved;
+  m->loaded.cart = saved;
   brim_destroy_zurkel_cart(src);
 }
 

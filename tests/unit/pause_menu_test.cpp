@@ -3,12 +3,14 @@
 
 #include "host_fixture.h"
 #include "input/scancodes.h"
-#include "machine/console_links.h"
-#include "machine/pause_menu.h"
-#include "machine/reset_effect.h"
+#include "audio/audio.h"
+#include "console/pause_menu.h"
+#include "console/reset_effect.h"
 
 namespace {
-void set_label(int slot, const char* text) { std::snprintf(zrun.menu_labels[slot], 17, "%s", text); }
+void set_label(zurkel_machine& m, int slot, const char* text) {
+  std::snprintf(m.run.menu_labels[slot], 17, "%s", text);
+}
 
 std::string labels() {
   std::string s;
@@ -23,25 +25,25 @@ void press_button(int b) {
 }  // namespace
 
 TEST_F(HostLoopTest, MenuListsContinueCustomItemsResetChainQuitAndSplore) {
-  build_paused_menu();
+  build_paused_menu(&machine);
   EXPECT_EQ(labels(), "continue|reset cart|quit|");
-  set_label(1, "one");
-  set_label(3, "three");
-  build_paused_menu();
+  set_label(machine, 1, "one");
+  set_label(machine, 3, "three");
+  build_paused_menu(&machine);
   EXPECT_EQ(labels(), "continue|one|three|reset cart|quit|");
   EXPECT_EQ(zcon.menu[2].action, 259);
-  for (int i = 1; i <= 5; i++) set_label(i, "item");
+  for (int i = 1; i <= 5; i++) set_label(machine, i, "item");
   // Five custom labels: continue, the five, reset cart and quit.
-  build_paused_menu();
+  build_paused_menu(&machine);
   EXPECT_EQ(zcon.menu_count, 8);
-  add_run_chain_item("first.zk", "back", 0);
-  build_paused_menu();
+  add_run_chain_item(&machine, "first.zk", "back", 0);
+  build_paused_menu(&machine);
   EXPECT_EQ(zcon.menu_count, 9);
   EXPECT_STREQ(zcon.menu[7].label, "back");
   EXPECT_EQ(zcon.menu[7].action, 5);
   EXPECT_STREQ(zcon.menu[8].label, "quit");
   machine.console_screen = 2;
-  build_paused_menu();
+  build_paused_menu(&machine);
   EXPECT_EQ(zcon.menu_count, 10);
   EXPECT_STREQ(zcon.menu[9].label, "exit to splore");
   EXPECT_EQ(zcon.menu_selected, 0);
@@ -54,42 +56,42 @@ TEST_F(HostLoopTest, MenuLabelsShowAtMostSixteenCharacters) {
 
 TEST_F(HostLoopTest, SelectionWrapsAtBothEnds) {
   pretend_running(30);
-  open_paused_menu();
+  open_paused_menu(&machine);
   ASSERT_EQ(zcon.menu_count, 3);
   press_button(2);
-  process_paused_keypresses();
+  process_paused_keypresses(&machine);
   EXPECT_EQ(zcon.menu_selected, 2);
   press_button(3);
-  process_paused_keypresses();
+  process_paused_keypresses(&machine);
   EXPECT_EQ(zcon.menu_selected, 0);
   press_button(3);
-  process_paused_keypresses();
+  process_paused_keypresses(&machine);
   EXPECT_EQ(zcon.menu_selected, 1);
 }
 
 TEST_F(HostLoopTest, ChoosingItemsCarriesOutTheirActions) {
   pretend_running(30);
-  set_label(2, "custom");
-  open_paused_menu();
+  set_label(machine, 2, "custom");
+  open_paused_menu(&machine);
   zcon.menu_selected = 1;  // custom
   press_button(5);
-  process_paused_keypresses();
+  process_paused_keypresses(&machine);
   EXPECT_FALSE(zcon.menu_open);
-  EXPECT_EQ(zrun.menu_selected[2], 1);
+  EXPECT_EQ(machine.run.menu_selected[2], 1);
   EXPECT_EQ(zbuttons.pressed[5], 0);
   EXPECT_EQ(zbuttons.blocked[5], 1);
 
-  open_paused_menu();
+  open_paused_menu(&machine);
   zcon.menu_selected = 2;  // reset cart
   press_button(4);
-  process_paused_keypresses();
+  process_paused_keypresses(&machine);
   EXPECT_FALSE(zcon.menu_open);
   EXPECT_EQ(machine.reset_glitch, 1);
 
-  open_paused_menu();
+  open_paused_menu(&machine);
   zcon.menu_selected = 3;  // quit
   press_button(6);
-  process_paused_keypresses();
+  process_paused_keypresses(&machine);
   EXPECT_EQ(brim_quit, 1);
 }
 
@@ -97,11 +99,11 @@ TEST_F(HostLoopTest, PauseSuppressionSwallowsThePressOnce) {
   pretend_running(30);
   machine.ram[0x5F30] = 1;
   press_button(6);
-  process_running_keypresses();
+  process_running_keypresses(&machine);
   EXPECT_FALSE(zcon.menu_open);
   EXPECT_EQ(machine.ram[0x5F30], 0);
   press_button(6);
-  process_running_keypresses();
+  process_running_keypresses(&machine);
   EXPECT_TRUE(zcon.menu_open);
   EXPECT_EQ(zbuttons.blocked[6], 1);
 }
@@ -128,13 +130,13 @@ TEST_F(HostLoopTest, EscapeTogglesTheMenuWhileRunning) {
 TEST_F(HostLoopTest, SoundStaysHeldForFourUpdatesAfterTheMenuCloses) {
   pretend_running(30);
   zcon.menu_open = true;
-  determine_audio_pause_state();
-  EXPECT_EQ(link_get_audio_pause(), 1);
+  determine_audio_pause_state(&machine);
+  EXPECT_EQ(zurkel_get_audio_pause(), 1);
   zcon.menu_open = false;
   int seen[6];
   for (int& s : seen) {
-    determine_audio_pause_state();
-    s = link_get_audio_pause();
+    determine_audio_pause_state(&machine);
+    s = zurkel_get_audio_pause();
   }
   EXPECT_EQ(seen[0], 2);
   EXPECT_EQ(seen[3], 5);
@@ -143,12 +145,12 @@ TEST_F(HostLoopTest, SoundStaysHeldForFourUpdatesAfterTheMenuCloses) {
   // 0x5F2F = 2 lets sound play on in the menu; 1 holds it while running.
   machine.ram[0x5F2F] = 2;
   zcon.menu_open = true;
-  determine_audio_pause_state();
-  EXPECT_EQ(link_get_audio_pause(), 0);
+  determine_audio_pause_state(&machine);
+  EXPECT_EQ(zurkel_get_audio_pause(), 0);
   machine.ram[0x5F2F] = 1;
   zcon.menu_open = false;
-  determine_audio_pause_state();
-  EXPECT_EQ(link_get_audio_pause(), 1);
+  determine_audio_pause_state(&machine);
+  EXPECT_EQ(zurkel_get_audio_pause(), 1);
 }
 
 TEST_F(HostLoopTest, CtrlRWithinHalfASecondStartsTheResetOnce) {
@@ -156,37 +158,37 @@ TEST_F(HostLoopTest, CtrlRWithinHalfASecondStartsTheResetOnce) {
   host_advance_virtual_clock(60000);
   press_key(KEY_LCTRL);
   brim_key_event(KEY_R, true, true, false, false);
-  process_running_keypresses();
+  process_running_keypresses(&machine);
   EXPECT_EQ(machine.reset_glitch, 1);
   machine.reset_glitch = 0;
   host_advance_virtual_clock(300 * 60);
   brim_key_event(KEY_R, false, true, false, false);
   brim_key_event(KEY_R, true, true, false, false);
-  process_running_keypresses();
+  process_running_keypresses(&machine);
   EXPECT_EQ(machine.reset_glitch, 0);
   host_advance_virtual_clock(300 * 60);
   brim_key_event(KEY_R, false, true, false, false);
   brim_key_event(KEY_R, true, true, false, false);
-  process_running_keypresses();
+  process_running_keypresses(&machine);
   EXPECT_EQ(machine.reset_glitch, 1);
 }
 
 TEST_F(HostLoopTest, ResetEffectDamagesMemoryForFourStepsThenRunsAgain) {
   pretend_running(30);
-  std::snprintf(zrun.current_params, sizeof zrun.current_params, "level=3");
+  std::snprintf(machine.run.current_params, sizeof machine.run.current_params, "level=3");
   machine.ram[0x5F2E] = 1;
-  zurkel_start_reset_effect();
+  zurkel_start_reset_effect(&machine);
   uint8_t before[0x8000];
   std::memcpy(before, machine.ram, sizeof before);
-  update_reset_glitch();
+  update_reset_glitch(&machine);
   EXPECT_NE(std::memcmp(before, machine.ram, sizeof before), 0);
   EXPECT_EQ(machine.ram[0x5F2E], 1);
   EXPECT_EQ(machine.reset_glitch, 2);
-  update_reset_glitch();
-  update_reset_glitch();
+  update_reset_glitch(&machine);
+  update_reset_glitch(&machine);
   EXPECT_EQ(machine.reset_glitch, 4);
   EXPECT_EQ(machine.pending_command, 0);
-  update_reset_glitch();
+  update_reset_glitch(&machine);
   EXPECT_EQ(machine.reset_glitch, 0);
   EXPECT_EQ(machine.pending_command, 1);
   EXPECT_STREQ(machine.run_args, "level=3");
@@ -196,7 +198,7 @@ TEST_F(HostLoopTest, MenuDrawsABoxCentredOnRow64) {
   brim_bitmap* b = brim_create_bitmap(128, 128, 8);
   std::memset(b->data, 12, 128 * 128);  // the tint turns the box dark (0 or 1)
   pretend_running(30);
-  open_paused_menu();  // three items: 32 rows high
+  open_paused_menu(&machine);  // three items: 32 rows high
   draw_paused_menu(b);
   EXPECT_EQ(b->line[48][24], 7);
   EXPECT_EQ(b->line[79][104], 7);

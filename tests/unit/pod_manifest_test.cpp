@@ -6,13 +6,15 @@
 #include <fstream>
 #include <string>
 
+#include "cart/cart_image.h"
 #include "cart/textcart.h"
 #include "machine/memory.h"
-#include "pod/data_pod.h"
-#include "pod/embedded_carts.h"
-#include "pod/pod_manifest.h"
+#include "cart/data_pod.h"
+#include "cart/embedded_carts.h"
+#include "cart/pod_manifest.h"
 #include "pod/vdisk.h"
 #include "machine/loaded_cart.h"
+#include "cart/cart_record.h"
 
 namespace {
 
@@ -160,31 +162,28 @@ TEST(DataPod, SourceManifestLayoutAndBoot) {
   // Booting it: the head cart becomes the loaded cart and is mounted.
   brim_vdisk_clear();
   zurkel_machine m;
-  zurkel_machine* saved_state = pstate;
-  pstate = &m;
   brim_pod* saved_pod = zurkel_data_pod;
   zurkel_data_pod = pod;
-  boot_embedded_cart();
+  boot_embedded_cart(&m);
   EXPECT_EQ(m.mode, 0);
   EXPECT_EQ(m.pending_command, 1);
-  ASSERT_NE(loaded_cart, nullptr);
-  EXPECT_EQ(loaded_cart->version, 12);
-  EXPECT_NE(std::strstr(loaded_cart->code, "function _draw()"), nullptr);
-  EXPECT_STREQ(loaded_cart_name, cpod_get_file(pod, DATA_POD_HEAD_CART)->name);
-  const char* hash = get_embedded_cart_hash_for_filename(loaded_cart_name);
+  ASSERT_NE(m.loaded.cart, nullptr);
+  EXPECT_EQ(m.loaded.cart->version, 12);
+  EXPECT_NE(std::strstr(m.loaded.cart->code, "function _draw()"), nullptr);
+  EXPECT_STREQ(m.loaded.name, cpod_get_file(pod, DATA_POD_HEAD_CART)->name);
+  const char* hash = get_embedded_cart_hash_for_filename(m.loaded.name);
   ASSERT_NE(hash, nullptr);
-  EXPECT_STREQ(hash, loaded_cart_hash);
-  zurkel_cart* mounted = brim_load_zurkel_cart(loaded_cart_name);  // from the virtual disk
+  EXPECT_STREQ(hash, m.loaded.hash);
+  zurkel_cart* mounted = brim_load_zurkel_cart(m.loaded.name);  // from the virtual disk
   ASSERT_NE(mounted, nullptr);
-  EXPECT_STREQ(mounted->code, loaded_cart->code);
+  EXPECT_STREQ(mounted->code, m.loaded.cart->code);
   brim_destroy_zurkel_cart(mounted);
   EXPECT_EQ(get_embedded_cart_hash_for_filename("nope.zk"), nullptr);
 
   zurkel_data_pod = saved_pod;
-  pstate = saved_state;
   brim_destroy_pod(pod);
-  brim_destroy_zurkel_cart(loaded_cart);
-  loaded_cart = nullptr;
+  brim_destroy_zurkel_cart(m.loaded.cart);
+  m.loaded.cart = nullptr;
   brim_vdisk_clear();
   clear_embedded_carts();
 }
@@ -192,25 +191,20 @@ TEST(DataPod, SourceManifestLayoutAndBoot) {
 TEST(DataPod, BootWithoutHeadCartSaysSo) {
   static std::string printed;
   printed.clear();
-  auto saved_print = embedded_cart_print;
-  embedded_cart_print = [](const char* t) { printed += t; };
+  zurkel_machine m;
+  m.print_listener = [](const char* t, int) { printed += t; };
   brim_pod* pod = brim_create_pod(0);
   cpod_add_file(pod, "zero", "0", 1);
   brim_pod* saved_pod = zurkel_data_pod;
   zurkel_data_pod = pod;
-  zurkel_machine m;
-  zurkel_machine* saved_state = pstate;
-  pstate = &m;
-  boot_embedded_cart();
+  boot_embedded_cart(&m);
   EXPECT_EQ(printed, "head cart not found\n");
   EXPECT_EQ(m.pending_command, 0);
   EXPECT_EQ(m.mode, 2);
   zurkel_data_pod = nullptr;
-  boot_embedded_cart();  // no data.pod at all: same message, no crash
+  boot_embedded_cart(&m);  // no data.pod at all: same message, no crash
   EXPECT_EQ(printed, "head cart not found\nhead cart not found\n");
-  pstate = saved_state;
   zurkel_data_pod = saved_pod;
-  embedded_cart_print = saved_print;
   brim_destroy_pod(pod);
 }
 

@@ -7,19 +7,22 @@
 #include <string>
 #include <vector>
 
-#include "gfx/bitmap.h"
+#include "audio/audio.h"
+#include "base/bitmap.h"
+#include "cart/pipeline.h"
+#include "console/main_loop.h"
+#include "gfx/printer.h"
 #include "gfx/video.h"
-#include "lang/zk_args.h"
+#include "script/zk_args.h"
 #include "lua.h"
 #include "machine/cart.h"
-#include "machine/pstate.h"
-#include "runner/cpu.h"
+#include "machine/cpu.h"
+#include "machine/machine.h"
 #include "runner/errors.h"
-#include "runner/links.h"
 #include "runner/runner.h"
-#include "shell/config.h"
-#include "shell/options.h"
-#include "shell/printer.h"
+#include "settings/config.h"
+#include "settings/options.h"
+#include "cart/cart_record.h"
 
 struct printed_line {
   std::string text;
@@ -39,52 +42,46 @@ class RunnerTest : public ::testing::Test {
     machine.screen = brim_create_bitmap(128, 128, 8);
     machine.cart = brim_create_zurkel_cart();
     machine.mode = 0;
-    pstate = &machine;
-    zurkel_run_chain_item* chain = zrun.run_chain;
-    zrun = zurkel_runner{};
-    zrun.run_chain = chain;
-    cpu_reset_all();
+    machine.host = &zurkel_console_host;
     zopts.exec = 0;
     console_config.host_framerate_control = 1;
     zopts.fast = 0;
     smoothed_fps = 60 << 16;  // the host keeps up
     printed().clear();
-    zurkel_set_print_listener([](const char* t, int c) { printed().push_back({t, c}); });
+    machine.print_listener = [](const char* t, int c) { printed().push_back({t, c}); };
   }
 
   void TearDown() override {
-    zurkel_set_print_listener(nullptr);
-    lua_State* L = prog_machine();
-    prog_set_machine(nullptr);
-    prog_close_lua_state(L);
-    pstate = nullptr;
+    if (machine.L) lua_close(machine.L);
+    machine.L = nullptr;
     brim_destroy_bitmap(machine.screen);
     brim_destroy_zurkel_cart(machine.cart);
+    brim_destroy_zurkel_cart(machine.loaded.cart);
   }
 
   // Loads code as the cart and starts it as the main loop's run request does.
   bool start(const std::string& code, const char* params = "") {
-    zurkel_cart* cart = prog_loaded_cart();
+    zurkel_cart* cart = get_loaded_cart(&machine);
     std::strncpy(cart->code, code.c_str(), ZURKEL_CODE_BUFFER - 1);
     cart->code[ZURKEL_CODE_BUFFER - 1] = 0;
     std::strncpy(machine.run_args, params, 1024);
     machine.pending_command = 0;  // the main loop clears the request before it runs
-    run_cart();
+    run_cart(&machine);
     machine.pending_command = 0;
     return machine.mode == 1;
   }
 
   // One update step as the host takes it; carries out stop requests.
   void step() {
-    run_slice();
+    run_slice(&machine);
     if (machine.pending_command == 2) {
       machine.pending_command = 0;
-      suspend_program();
+      suspend_program(&machine);
     }
   }
 
   int global_int(const char* name) {
-    lua_State* L = prog_machine();
+    lua_State* L = machine.L;
     lua_getglobal(L, name);
     int v = zk_arg_int(L, -1);
     lua_pop(L, 1);
@@ -92,7 +89,7 @@ class RunnerTest : public ::testing::Test {
   }
 
   std::string global_str(const char* name) {
-    lua_State* L = prog_machine();
+    lua_State* L = machine.L;
     lua_getglobal(L, name);
     const char* s = lua_tostring(L, -1);
     std::string v = s ? s : "<nil>";

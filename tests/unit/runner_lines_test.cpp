@@ -13,7 +13,7 @@ class LinesTest : public RunnerTest {
 TEST_F(LinesTest, SyntaxErrorOnTheFirstLineOfTab1) {
   EXPECT_FALSE(start("x=1\n-->8\nx = = 2\n"));
   expect_lines({{"syntax error line 1 (tab 1)", 14}, {"x = = 2", 7}, {"unexpected symbol near '='", 6}});
-  EXPECT_EQ(zrun.finished_notice, 1);
+  EXPECT_EQ(machine.run.finished_notice, 1);
 }
 
 TEST_F(LinesTest, SyntaxErrorInTab0) {
@@ -32,7 +32,7 @@ TEST_F(LinesTest, RuntimeErrorOnTheFirstLineOfTab1) {
   ASSERT_TRUE(start("function _init() end\n-->8\nlocal t=nil t.x=1\n"));
   step();
   EXPECT_EQ(machine.mode, 0);
-  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_RUNTIME_ERROR);
   ASSERT_GE(printed().size(), 3u) << all_printed();
   EXPECT_EQ(printed()[0].text, "runtime error line 1 tab 1");
   EXPECT_EQ(printed()[0].colour, 14);
@@ -64,23 +64,23 @@ TEST_F(LinesTest, FailingAssertRecordsItsMessage) {
   ASSERT_TRUE(start("function f()\n assert(1==1, \"fine\")\n assert(false, \"hp below 0\")\nend\n-->8\nfunction _update()\n f()\nend\n"));
   step();
   expect_lines({{"hp below 0", 6}, {"hp below 0", 6}, {"in f line 3 (tab 0)", 13}, {"in _update line 2 (tab 1)", 13}});
-  EXPECT_STREQ(zrun.assert_message, "hp below 0");
+  EXPECT_STREQ(machine.fault.assert_message, "hp below 0");
 }
 
 TEST_F(LinesTest, AssertWithoutMessageClearsTheRecord) {
-  zurkel_assert_message("left over");
+  zurkel_assert_message(&machine, "left over");
   ASSERT_TRUE(start("assert(nil)"));
-  zurkel_assert_message("left over");
+  zurkel_assert_message(&machine, "left over");
   step();
   expect_lines({{"assertion failed!", 6}});
-  EXPECT_STREQ(zrun.assert_message, "");
+  EXPECT_STREQ(machine.fault.assert_message, "");
 }
 
 TEST_F(LinesTest, PassingAssertReturnsItsArguments) {
   ASSERT_TRUE(start("a,b,c=assert(1,2,3) if a+b+c!=6 then x=nil+1 end"));
   step();
   EXPECT_TRUE(printed().empty()) << all_printed();
-  EXPECT_EQ(zrun.end_reason, ZK_END_NORMAL);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_NORMAL);
 }
 
 TEST_F(LinesTest, AssertMessageOver254IsCutInTheRecordOnly) {

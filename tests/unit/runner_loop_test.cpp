@@ -1,3 +1,4 @@
+#include "api/runner_api.h"
 #include "runner_fixture.h"
 #include "lang/fixed.h"
 
@@ -9,24 +10,24 @@ TEST_F(RunnerTest, UpdateAndDrawRunOncePerFrameAt30) {
   EXPECT_EQ(global_int("u"), 5);
   EXPECT_EQ(global_int("d"), 5);
   EXPECT_EQ(machine.fps_target, 30);
-  EXPECT_EQ(zcpu.fps_cap, 30);
-  EXPECT_EQ(zrun.mainloop_exists, 2);
-  EXPECT_EQ(zrun.time_counter, 5);
+  EXPECT_EQ(machine.cpu.fps_cap, 30);
+  EXPECT_EQ(machine.run.mainloop_exists, 2);
+  EXPECT_EQ(machine.run.time_counter, 5);
 }
 
 TEST_F(RunnerTest, Update60RunsOnceAt60AndTwiceWhenTheRateDrops) {
   ASSERT_TRUE(start("u=0 d=0 function _update60() u=u+1 end function _draw() d=d+1 end"));
   step();
   EXPECT_EQ(machine.fps_target, 60);
-  EXPECT_EQ(zcpu.fps_cap, 60);
+  EXPECT_EQ(machine.cpu.fps_cap, 60);
   EXPECT_EQ(global_int("u"), 1);
-  EXPECT_EQ(zrun.time_counter, 1);
+  EXPECT_EQ(machine.run.time_counter, 1);
   machine.fps_target = 30;
   step();
   EXPECT_EQ(global_int("u"), 3);
   EXPECT_EQ(global_int("d"), 2);
   // a button poll between the two updates
-  EXPECT_EQ(zrun.time_counter, 3);
+  EXPECT_EQ(machine.run.time_counter, 3);
 }
 
 TEST_F(RunnerTest, UpdateRunsTwiceAtHalfOf30) {
@@ -44,17 +45,17 @@ TEST_F(RunnerTest, DrawOnlyCartGetsTheGeneratedLoop) {
   step();
   EXPECT_EQ(machine.mode, 1);
   EXPECT_EQ(global_int("d"), 2);
-  EXPECT_EQ(zrun.mainloop_exists, 2);
+  EXPECT_EQ(machine.run.mainloop_exists, 2);
 }
 
 TEST_F(RunnerTest, InitOnlyCartRunsOnceAndStops) {
   ASSERT_TRUE(start("x=1 function _init() x=2 end"));
   step();
   EXPECT_EQ(machine.mode, 0);
-  EXPECT_EQ(zrun.end_reason, ZK_END_NORMAL);
-  EXPECT_EQ(zrun.finished_notice, 1);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_NORMAL);
+  EXPECT_EQ(machine.run.finished_notice, 1);
   EXPECT_EQ(global_int("x"), 2);
-  EXPECT_EQ(zrun.mainloop_exists, 0);
+  EXPECT_EQ(machine.run.mainloop_exists, 0);
 }
 
 TEST_F(RunnerTest, CartWithoutCallbacksRunsTopLevelOnce) {
@@ -71,9 +72,9 @@ TEST_F(RunnerTest, OwnMainloopIsKept) {
   step();
   step();
   step();
-  EXPECT_EQ(zrun.mainloop_exists, 1);
+  EXPECT_EQ(machine.run.mainloop_exists, 1);
   EXPECT_EQ(global_int("k"), 3);
-  EXPECT_EQ(zrun.time_counter, 0);
+  EXPECT_EQ(machine.run.time_counter, 0);
 }
 
 TEST_F(RunnerTest, HoldframeUntilFlip) {
@@ -89,7 +90,7 @@ TEST_F(RunnerTest, StopEndsTheProgramAndKeepsTheMachine) {
   EXPECT_EQ(machine.mode, 0);
   EXPECT_EQ(global_int("v"), 7);
   EXPECT_EQ(machine.draw[DS_CAMERA_X], 0);
-  EXPECT_EQ(zrun.end_reason, ZK_END_NORMAL);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_NORMAL);
 }
 
 TEST_F(RunnerTest, RunRequestsARestartWithParameters) {
@@ -121,13 +122,13 @@ TEST_F(RunnerTest, MenuitemLimits) {
       "menuitem(1,'abcdefghijklmnopqrst',function() hit=1 end) menuitem(2,'two') menuitem(2) "
       "function _update() end"));
   step();
-  EXPECT_STREQ(zrun.menu_labels[1], "abcdefghijklmnop");
-  EXPECT_STREQ(zrun.menu_labels[2], "");
-  EXPECT_STREQ(zrun.menu_labels[0], "");
-  zrun.menu_selected[1] = 1;
+  EXPECT_STREQ(machine.run.menu_labels[1], "abcdefghijklmnop");
+  EXPECT_STREQ(machine.run.menu_labels[2], "");
+  EXPECT_STREQ(machine.run.menu_labels[0], "");
+  machine.run.menu_selected[1] = 1;
   step();
   EXPECT_EQ(global_int("hit"), 1);
-  EXPECT_EQ(zrun.menu_selected[1], 0);
+  EXPECT_EQ(machine.run.menu_selected[1], 0);
 }
 
 TEST_F(RunnerTest, ParametersReachStat6) {
@@ -146,7 +147,7 @@ TEST_F(RunnerTest, NeverYieldingCartIsCutByTheBudget) {
   EXPECT_EQ(machine.mode, 1);
   int after_one = global_int("n");
   EXPECT_GT(after_one, 250);
-  EXPECT_GE(zcpu.frame_cycles, cpu_budget_per_frame());
+  EXPECT_GE(machine.cpu.frame_cycles, cpu_budget_per_frame(&machine));
   step();
   EXPECT_GT(global_int("n"), after_one);
 }
@@ -171,7 +172,7 @@ TEST_F(RunnerTest, OutOfMemoryStopsAndTheMachineRecovers) {
   ASSERT_TRUE(start("t={} function _update() for i=1,2000 do add(t,{i,i,i,i}) end end"));
   for (int i = 0; i < 400 && machine.mode == 1; i++) step();
   EXPECT_EQ(machine.mode, 0);
-  EXPECT_EQ(zrun.end_reason, ZK_END_OUT_OF_MEMORY);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_OUT_OF_MEMORY);
   EXPECT_TRUE(printed_has("out of memory", 6)) << all_printed();
   ASSERT_TRUE(start("ok=1 function _update() end"));
   step();
@@ -184,8 +185,8 @@ TEST_F(RunnerTest, FailedStartLeavesNoProgramRunning) {
   step();
   EXPECT_FALSE(start("x = = 1"));
   EXPECT_EQ(machine.mode, 0);
-  EXPECT_EQ(zrun.end_reason, ZK_END_SYNTAX_ERROR);
-  EXPECT_EQ(zrun.finished_notice, 1);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_SYNTAX_ERROR);
+  EXPECT_EQ(machine.run.finished_notice, 1);
 }
 
 TEST_F(RunnerTest, CodeOverCharLimitIsRefused) {
@@ -193,7 +194,7 @@ TEST_F(RunnerTest, CodeOverCharLimitIsRefused) {
   EXPECT_FALSE(start(code));
   EXPECT_TRUE(printed_has("program exceeds char limit", 6));
   EXPECT_TRUE(printed_has("65537 / 65536 chars\n", 6));
-  EXPECT_EQ(zrun.end_reason, ZK_END_SIZE_LIMIT);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_SIZE_LIMIT);
   std::string fits(65536, ' ');
   EXPECT_TRUE(start(fits));
 }
@@ -204,10 +205,10 @@ TEST_F(RunnerTest, ResetRuntimeStateRestoresDrawState) {
   machine.draw[DS_SCREEN_MODE] = 2;
   machine.draw[DS_FILLP] = 0x1234;
   machine.draw[DS_CURSOR_X] = 40;
-  zrun.time_counter = 9;
-  zrun.section_count = 4;
-  zcpu.penalty = 5;
-  reset_runtime_state();
+  machine.run.time_counter = 9;
+  machine.run.section_count = 4;
+  machine.cpu.penalty = 5;
+  reset_runtime_state(&machine);
   EXPECT_EQ(machine.draw[DS_PEN], 6);
   EXPECT_EQ(machine.draw[DS_PAL + 4], 4);
   EXPECT_EQ(machine.draw[DS_PAL], 16);
@@ -215,9 +216,9 @@ TEST_F(RunnerTest, ResetRuntimeStateRestoresDrawState) {
   EXPECT_EQ(machine.draw[DS_FILLP], 0);
   EXPECT_EQ(machine.draw[DS_CURSOR_X], 0);
   EXPECT_EQ(machine.draw[DS_CLIP_RIGHT], 128);
-  EXPECT_EQ(zrun.time_counter, 0);
-  EXPECT_EQ(zrun.section_count, 0);
-  EXPECT_EQ(zcpu.penalty, 0);
+  EXPECT_EQ(machine.run.time_counter, 0);
+  EXPECT_EQ(machine.run.section_count, 0);
+  EXPECT_EQ(machine.cpu.penalty, 0);
 }
 
 TEST_F(RunnerTest, SuspendClampsTheCursorAndResetsThePalette) {
@@ -225,7 +226,7 @@ TEST_F(RunnerTest, SuspendClampsTheCursorAndResetsThePalette) {
   step();
   machine.draw[DS_CURSOR_Y] = 126;
   machine.draw[DS_SCREEN_PAL + 3] = 11;
-  suspend_program();
+  suspend_program(&machine);
   EXPECT_EQ(machine.draw[DS_CURSOR_Y], 120);
   EXPECT_EQ(machine.draw[DS_SCREEN_PAL + 3], 3);
   EXPECT_EQ(machine.mode, 0);
@@ -234,63 +235,63 @@ TEST_F(RunnerTest, SuspendClampsTheCursorAndResetsThePalette) {
 TEST_F(RunnerTest, ConsoleSideErrorIsShownWithAFreshMachine) {
   ASSERT_TRUE(start("function _update() end"));
   step();
-  lua_State* before = prog_machine();
-  zurkel_runtime_error("bad memory access");
+  lua_State* before = machine.L;
+  zurkel_runtime_error(&machine, "bad memory access");
   EXPECT_EQ(machine.pending_command, 4);
-  zurkel_show_runtime_error();
+  zurkel_show_runtime_error(&machine);
   EXPECT_EQ(machine.mode, 0);
-  EXPECT_NE(prog_machine(), nullptr);
+  EXPECT_NE(machine.L, nullptr);
   (void)before;
   ASSERT_GE(printed().size(), 2u);
   EXPECT_EQ(printed()[printed().size() - 2].text, "");
   EXPECT_EQ(printed().back().text, "bad memory access");
-  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_RUNTIME_ERROR);
 }
 
 TEST_F(RunnerTest, RuntimeErrorDuringResetEffectIsIgnored) {
   machine.reset_glitch = 2;
-  zurkel_runtime_error("x");
+  zurkel_runtime_error(&machine, "x");
   EXPECT_EQ(machine.pending_command, 0);
 }
 
 TEST_F(RunnerTest, ARunResetsTheDrawStateAndCounters) {
   machine.draw[DS_PEN] = 3;
   machine.draw[DS_CAMERA_X] = 7;
-  zrun.time_counter = 50;
+  machine.run.time_counter = 50;
   ASSERT_TRUE(start("function _update() end"));
   EXPECT_EQ(machine.draw[DS_PEN], 6);
   EXPECT_EQ(machine.draw[DS_CAMERA_X], 0);
-  EXPECT_EQ(zrun.time_counter, 0);
-  EXPECT_TRUE(zrun.program_started);
+  EXPECT_EQ(machine.run.time_counter, 0);
+  EXPECT_TRUE(machine.run.program_started);
 }
 
 TEST_F(RunnerTest, RunChainKeepsFileLabelAndParameters) {
-  reset_run_chain();
-  EXPECT_EQ(get_run_chain_label(), nullptr);
-  std::strcpy(zrun.current_params, "first params");
-  add_run_chain_item("carts/first.zk", "back to the very first cart", 0);
-  EXPECT_STREQ(get_run_chain_filename(), "carts/first.zk");
-  EXPECT_STREQ(get_run_chain_label(), "back to the very first cart");
-  EXPECT_STREQ(get_run_chain_param_str(), "first params");
-  add_run_chain_item("b.zk", "pending", 1);
-  EXPECT_EQ(run_chain_cancel_pending(), 1);
-  EXPECT_STREQ(get_run_chain_filename(), "carts/first.zk");
-  EXPECT_EQ(run_chain_cancel_pending(), 0);
-  add_run_chain_item("c.zk", "x", 1);
-  run_chain_confirm_pending();
-  EXPECT_EQ(run_chain_cancel_pending(), 0);
-  EXPECT_EQ(zrun.run_chain_items, 2);
-  pop_run_chain();
-  pop_run_chain();
-  pop_run_chain();
-  EXPECT_EQ(zrun.run_chain_items, 0);
+  reset_run_chain(&machine);
+  EXPECT_EQ(get_run_chain_label(&machine), nullptr);
+  std::strcpy(machine.run.current_params, "first params");
+  add_run_chain_item(&machine, "carts/first.zk", "back to the very first cart", 0);
+  EXPECT_STREQ(get_run_chain_filename(&machine), "carts/first.zk");
+  EXPECT_STREQ(get_run_chain_label(&machine), "back to the very first cart");
+  EXPECT_STREQ(get_run_chain_param_str(&machine), "first params");
+  add_run_chain_item(&machine, "b.zk", "pending", 1);
+  EXPECT_EQ(run_chain_cancel_pending(&machine), 1);
+  EXPECT_STREQ(get_run_chain_filename(&machine), "carts/first.zk");
+  EXPECT_EQ(run_chain_cancel_pending(&machine), 0);
+  add_run_chain_item(&machine, "c.zk", "x", 1);
+  run_chain_confirm_pending(&machine);
+  EXPECT_EQ(run_chain_cancel_pending(&machine), 0);
+  EXPECT_EQ(machine.run.run_chain.size(), 2u);
+  pop_run_chain(&machine);
+  pop_run_chain(&machine);
+  pop_run_chain(&machine);
+  EXPECT_EQ(machine.run.run_chain.size(), 0u);
 }
 
 TEST_F(RunnerTest, RunChainLabelIsCutTo31) {
-  reset_run_chain();
-  add_run_chain_item("a.zk", std::string(40, 'l').c_str(), 0);
-  EXPECT_EQ(std::strlen(get_run_chain_label()), 31u);
-  reset_run_chain();
+  reset_run_chain(&machine);
+  add_run_chain_item(&machine, "a.zk", std::string(40, 'l').c_str(), 0);
+  EXPECT_EQ(std::strlen(get_run_chain_label(&machine)), 31u);
+  reset_run_chain(&machine);
 }
 
 TEST_F(RunnerTest, CartIdentity) {
@@ -322,7 +323,7 @@ TEST_F(RunnerTest, TokenLimitIs8192) {
   EXPECT_FALSE(start(lines_of(2730, "x=1\n") + "z=z"));
   EXPECT_TRUE(printed_has("program too large", 6));
   EXPECT_TRUE(printed_has("8193 / 8192 tokens\n", 6));
-  EXPECT_EQ(zrun.end_reason, ZK_END_SIZE_LIMIT);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_SIZE_LIMIT);
   EXPECT_EQ(machine.mode, 0);
   EXPECT_EQ(machine.code_allowance, 16 * 8192);
 }
@@ -341,7 +342,7 @@ TEST_F(RunnerTest, PreprocessedShorthandRuns) {
 TEST_F(RunnerTest, UnclosedBlockIsNamed) {
   EXPECT_FALSE(start("function f()\n x=1\n"));
   EXPECT_TRUE(printed_has("unclosed function\n", 6)) << all_printed();
-  EXPECT_EQ(zrun.end_reason, ZK_END_SYNTAX_ERROR);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_SYNTAX_ERROR);
 }
 
 TEST_F(RunnerTest, BudgetNeverYieldsAcrossAHostCall) {
@@ -362,14 +363,14 @@ TEST_F(RunnerTest, EndlessLoopInAHostCallFailsAfterASecondOfBudget) {
   ASSERT_TRUE(start("t=setmetatable({},{__pairs=function(t)\n while true do end\nend})\nfor k in pairs(t) do end"));
   step();
   EXPECT_EQ(machine.mode, 0);
-  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_RUNTIME_ERROR);
   ASSERT_GE(printed().size(), 3u) << all_printed();
   EXPECT_EQ(printed()[0].text, "runtime error line 2 tab 0");
   EXPECT_EQ(printed()[1].text, " while true do end");
   EXPECT_EQ(printed()[2].text, "attempt to yield across a C-call boundary");
   // one frame's budget at 30 plus one second
-  EXPECT_GE(zcpu.frame_cycles, 139810 + 4194304);
-  EXPECT_LT(zcpu.frame_cycles, 139810 + 4194304 + 2048);
+  EXPECT_GE(machine.cpu.frame_cycles, 139810 + 4194304);
+  EXPECT_LT(machine.cpu.frame_cycles, 139810 + 4194304 + 2048);
 }
 
 TEST_F(RunnerTest, FailingFinalizerEndsTheProgramNotTheHost) {
@@ -377,7 +378,7 @@ TEST_F(RunnerTest, FailingFinalizerEndsTheProgramNotTheHost) {
   step();
   step();
   EXPECT_EQ(machine.mode, 0);
-  EXPECT_EQ(zrun.end_reason, ZK_END_RUNTIME_ERROR);
+  EXPECT_EQ(machine.run.end_reason, ZK_END_RUNTIME_ERROR);
   EXPECT_TRUE(printed_has("error in __gc metamethod (attempt to perform arithmetic on a nil value)", 6))
       << all_printed();
   // the machine still works for the next run
@@ -399,7 +400,7 @@ TEST_F(RunnerTest, AFailedMachineIsNotResumedAgain) {
 }
 
 TEST_F(RunnerTest, ARunCopiesTheRomPartOfTheLoadedCart) {
-  zurkel_cart* cart = prog_loaded_cart();
+  zurkel_cart* cart = get_loaded_cart(&machine);
   cart->gfx->line[0][0] = 7;
   cart->gfx->line[0][1] = 2;
   cart->sprite_flags[3] = 0x55;

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "runner_fixture.h"
-#include "shell/folders.h"
-#include "shell/shell_state.h"
+#include "settings/folders.h"
+#include "settings/shell_state.h"
 
 namespace fs = std::filesystem;
 
@@ -71,7 +71,7 @@ TEST_F(ShellTest, LsListsCartFilesInCstore) {
 TEST_F(ShellTest, LoadRefusesHashAndReservedNames) {
   ASSERT_TRUE(start("a=load('#abc') b=load('__x') c=load(5) d=load('@clip') e=load('nothing_here')"));
   step();
-  lua_State* L = prog_machine();
+  lua_State* L = machine.L;
   for (const char* n : {"a", "b", "d", "e"}) {
     lua_getglobal(L, n);
     EXPECT_TRUE(lua_isboolean(L, -1) && !lua_toboolean(L, -1)) << n;

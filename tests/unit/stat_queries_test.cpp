@@ -1,4 +1,4 @@
-#include "runner/queries.h"
+#include "api/system_api.h"
 #include "runner_fixture.h"
 
 class StatTest : public RunnerTest {};
@@ -24,54 +24,54 @@ TEST_F(StatTest, FixedAnswers) {
 TEST_F(StatTest, NoArgumentIsStat2AndChargesSixteen) {
   ASSERT_TRUE(start("function _update() end"));
   step();
-  cpu_end_frame();
-  zcpu.api_total = 139810 / 2;
-  EXPECT_EQ(zurkel_stat_value(2), 32768);
-  lua_State* L = prog_machine();
+  cpu_end_frame(&machine);
+  machine.cpu.api_total = 139810 / 2;
+  EXPECT_EQ(zurkel_stat_value(&machine, 2), 32768);
+  lua_State* L = machine.L;
   lua_settop(L, 0);
   zk_stat(L);
   EXPECT_EQ(zk_arg_fix(L, -1), 32768);
-  EXPECT_EQ(zcpu.api_total, 139810 / 2 + 16);
+  EXPECT_EQ(machine.cpu.api_total, 139810 / 2 + 16);
   lua_settop(L, 0);
   lua_pushstring(L, "x");
   lua_pushnil(L);
   lua_settop(L, 0);
   zk_push_int(L, 6);  // stat(6), a string query
-  int before = zcpu.api_total;
+  int before = machine.cpu.api_total;
   zk_stat(L);
-  EXPECT_EQ(zcpu.api_total, before);  // string queries are free
+  EXPECT_EQ(machine.cpu.api_total, before);  // string queries are free
   lua_settop(L, 0);
 }
 
 TEST_F(StatTest, MemoryInKibCappedAt2048) {
   machine.heap_bytes = 1024 * 100;
   machine.code_allowance = 512;
-  EXPECT_EQ(zurkel_stat_value(0), (1024 * 100 + 512) << 6);
+  EXPECT_EQ(zurkel_stat_value(&machine, 0), (1024 * 100 + 512) << 6);
   machine.heap_bytes = 0x300000;
-  EXPECT_EQ(zurkel_stat_value(0), 2048 << 16);
+  EXPECT_EQ(zurkel_stat_value(&machine, 0), 2048 << 16);
   machine.heap_bytes = -5000;
   machine.code_allowance = 0;
-  EXPECT_EQ(zurkel_stat_value(0), 0);
+  EXPECT_EQ(zurkel_stat_value(&machine, 0), 0);
 }
 
 TEST_F(StatTest, MouseNeedsDevkitInputOfExactlyOne) {
   machine.ram[0x5F2D] = machine.draw[0x2D] = 0;
-  EXPECT_EQ(zurkel_stat_value(32), 0);
-  EXPECT_FALSE(zrun.devkit_notice_shown);
+  EXPECT_EQ(zurkel_stat_value(&machine, 32), 0);
+  EXPECT_FALSE(machine.run.devkit_notice_shown);
   machine.ram[0x5F2D] = machine.draw[0x2D] = 2;
-  EXPECT_EQ(zurkel_stat_value(33), 0);
-  EXPECT_FALSE(zrun.devkit_notice_shown);
+  EXPECT_EQ(zurkel_stat_value(&machine, 33), 0);
+  EXPECT_FALSE(machine.run.devkit_notice_shown);
 }
 
 TEST_F(StatTest, DevkitBannerOncePerRunFromACartFile) {
   machine.ram[0x5F2D] = machine.draw[0x2D] = 1;
-  zrun.program_started = true;
-  zrun.cart_identity[0] = 0;
-  zurkel_stat_value(32);
-  EXPECT_FALSE(zrun.devkit_notice_shown);
-  std::strcpy(zrun.cart_identity, "game.zk");
-  zurkel_stat_value(32);
-  EXPECT_TRUE(zrun.devkit_notice_shown);
+  machine.run.program_started = true;
+  machine.run.cart_identity[0] = 0;
+  zurkel_stat_value(&machine, 32);
+  EXPECT_FALSE(machine.run.devkit_notice_shown);
+  std::strcpy(machine.run.cart_identity, "game.zk");
+  zurkel_stat_value(&machine, 32);
+  EXPECT_TRUE(machine.run.devkit_notice_shown);
 }
 
 TEST_F(StatTest, ClockFieldsParse) {
@@ -83,10 +83,10 @@ TEST_F(StatTest, ClockFieldsParse) {
   zurkel_parse_clock("2017-xx", v);
   EXPECT_EQ(v[0], 2017);
   EXPECT_EQ(v[1], 0);
-  int32_t year = zurkel_stat_value(90);
+  int32_t year = zurkel_stat_value(&machine, 90);
   EXPECT_EQ(year & 0xFFFF, 0);
   EXPECT_GE(year >> 16, 2024);
-  EXPECT_GE(zurkel_stat_value(80) >> 16, 2024);
+  EXPECT_GE(zurkel_stat_value(&machine, 80) >> 16, 2024);
 }
 
 TEST_F(StatTest, TimeAdvancesTwicePerSecondAt60) {
@@ -94,8 +94,8 @@ TEST_F(StatTest, TimeAdvancesTwicePerSecondAt60) {
   for (int i = 0; i < 61; i++) step();
   // 60 polls before the 61st update: two seconds of game time
   EXPECT_EQ(global_int("t"), 2);
-  zrun.time_counter = 1;
-  lua_State* L = prog_machine();
+  machine.run.time_counter = 1;
+  lua_State* L = machine.L;
   zk_time(L);
   EXPECT_EQ(zk_arg_fix(L, -1), 65536 / 30);
   lua_pop(L, 1);

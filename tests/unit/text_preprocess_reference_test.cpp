@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "lang/preprocess.h"
-#include "lang/preprocess_line.h"
-#include "lang/tokens.h"
+#include "script/preprocess.h"
+#include "script/preprocess_line.h"
+#include "script/tokens.h"
 
 namespace {
 

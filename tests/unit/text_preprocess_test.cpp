@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "lang/preprocess.h"
-#include "lang/preprocess_line.h"
+#include "script/preprocess.h"
+#include "script/preprocess_line.h"
 
 namespace {
 

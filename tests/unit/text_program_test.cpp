@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "lang/preprocess.h"
-#include "lang/tokens.h"
+#include "script/preprocess.h"
+#include "script/tokens.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "text_sample_program.h"

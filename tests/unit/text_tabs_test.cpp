@@ -4,9 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "lang/tabs.h"
+#include "script/tabs.h"
 #include "machine/cart.h"
-#include "machine/loaded_cart.h"
+#include "machine/machine.h"
+#include "cart/cart_record.h"
 
 namespace {
 
@@ -98,18 +99,16 @@ TEST_F(TextTabs, MergeNeverTakesAnotherCartsTabs) {
 }
 
 TEST_F(TextTabs, LoadedCartForms) {
-  zurkel_cart* saved = loaded_cart;
-  loaded_cart = nullptr;
-  split_code_to_tabs();   // no loaded cart: nothing happens
-  EXPECT_EQ(merge_code_from_tabs(), 0u);
-  loaded_cart = brim_create_zurkel_cart();
-  std::strcpy(loaded_cart->code, "p\n-->8\nq\n-->8\n");
-  split_code_to_tabs();
+  zurkel_machine machine;
+  split_code_to_tabs(&machine);   // no loaded cart: nothing happens
+  EXPECT_EQ(merge_code_from_tabs(&machine), 0u);
+  machine.loaded.cart = brim_create_zurkel_cart();
+  std::strcpy(machine.loaded.cart->code, "p\n-->8\nq\n-->8\n");
+  split_code_to_tabs(&machine);
   EXPECT_EQ(code_tabs.text[1], "q");
-  EXPECT_EQ(merge_code_from_tabs(), 8u);   // the empty last tab goes
-  EXPECT_STREQ(loaded_cart->code, "p\n-->8\nq");
-  brim_destroy_zurkel_cart(loaded_cart);
-  loaded_cart = saved;
+  EXPECT_EQ(merge_code_from_tabs(&machine), 8u);   // the empty last tab goes
+  EXPECT_STREQ(machine.loaded.cart->code, "p\n-->8\nq");
+  brim_destroy_zurkel_cart(machine.loaded.cart);
 }
 
 TEST_F(TextTabs, FindTabLine) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "lang/tokens.h"
-#include "lang/tokens_limits.h"
+#include "script/tokens.h"
+#include "script/tokens_limits.h"
 
 namespace {
 

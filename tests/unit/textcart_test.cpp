@@ -8,6 +8,7 @@
 
 #include "cart/textcart.h"
 #include "machine/memory.h"
+#include "cart/cart_record.h"
 
 namespace {
 

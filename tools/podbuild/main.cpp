@@ -5,7 +5,7 @@
 #include <string>
 
 #include "pod/pod.h"
-#include "pod/pod_manifest.h"
+#include "cart/pod_manifest.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -8,7 +8,7 @@
 
 #include "api/registry.h"
 #include "lang/fixed.h"
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lauxlib.h"
 
 static int tool_print(lua_State* L) {
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: zklua FILE | -e CODE ...\n");
     return 2;
   }
-  L0 = zurkel_new_state();
+  lua_State* L0 = zurkel_new_state();
   if (!L0) return 1;
   for (const zk_api_entry* const* t = zk_api_tables; *t; t++) zurkel_register_api(L0, *t);
   lua_register(L0, "print", tool_print);
@@ -65,6 +65,5 @@ int main(int argc, char** argv) {
     }
   }
   lua_close(L0);
-  L0 = nullptr;
   return rc;
 }

@@ -1,8 +1,7 @@
 // Interpreter-wide globals shared between the patched interpreter and the
 // program runner. All are used on the main thread only.
-#include "lang/interp.h"
+#include "lua.h"
 
-lua_State* L0 = nullptr;
 int zurkel_runtime_line = 0;
 int zurkel_last_line_number = 0;
 int zurkel_soft_yield_count = 0;

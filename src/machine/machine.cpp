@@ -1,0 +1,19 @@
+#include "machine/machine.h"
+
+namespace {
+void no_message(const char*, int) {}
+void no_quit() {}
+void no_poll(zurkel_machine*) {}
+const char* no_paste() { return nullptr; }
+void no_keyconfig(zurkel_machine*) {}
+int no_draw_time() { return 0; }
+}  // namespace
+
+const zurkel_machine_host zurkel_quiet_host = {
+    .show_message = no_message,
+    .quit = no_quit,
+    .poll_buttons = no_poll,
+    .paste_text = no_paste,
+    .open_keyconfig = no_keyconfig,
+    .last_draw_ms = no_draw_time,
+};

@@ -1,3 +1,0 @@
-#include "machine/pstate.h"
-
-zurkel_machine* pstate = nullptr;
