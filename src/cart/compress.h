@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "lang/tokens_limits.h"  // ZURKEL_COMPRESSED_LIMIT: the most a 32 KiB image holds
+#include "script/tokens_limits.h"  // ZURKEL_COMPRESSED_LIMIT: the most a 32 KiB image holds
 // Room the code part of the image offers a block (0x4300-0x7FFF).
 constexpr int ZURKEL_CODE_AREA = 0x3D00;
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "lang/tokens_limits.h"  // ZURKEL_TOKEN_LIMIT
+#include "script/tokens_limits.h"  // ZURKEL_TOKEN_LIMIT
 
 struct lua_State;
 struct zurkel_machine;

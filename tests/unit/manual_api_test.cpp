@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "api/registry.h"
-#include "lang/interp.h"
+#include "script/interp.h"
 #include "lauxlib.h"
 #include "runner/program_text.h"
 

@@ -9,12 +9,18 @@
 #include "gfx/print.h"
 #include "gfx/resources.h"
 #include "gfx/video.h"
-#include "pod/data_pod.h"
+#include "cart/data_pod.h"
 #include "pod/pod.h"
+#include "settings/config.h"
+#include "settings/folders.h"
 
 std::string tool_find_data_pod(const std::string& given) {
   if (!given.empty()) return cart_file_exists(given) ? given : "";
-  std::string here = zurkel_program_folder();
+  // The running executable's folder (a name without a folder selects it).
+  char here_buf[BRIM_PATH_MAX];
+  brim_set_program_path(nullptr);
+  brim_prefix_with_program_path("", here_buf);
+  std::string here = here_buf;
   for (const std::string& p : {here + "data.pod", here + "../../data.pod"})
     if (cart_file_exists(p)) return p;
   return "";

@@ -3,9 +3,10 @@
 #include <cstring>
 #include <vector>
 
+#include "cart/cart_record.h"
 #include "cart/pngcart.h"
 #include "cart/textcart.h"
-#include "gfx/bitmap.h"
+#include "base/bitmap.h"
 #include "gfx/font.h"
 #include "gfx/print.h"
 

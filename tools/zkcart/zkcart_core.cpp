@@ -12,19 +12,21 @@
 #include "cart/cart_files.h"
 #include "cart/cart_names.h"
 #include "cart/compress.h"
+#include "cart/cart_record.h"
 #include "cart/legacy.h"
+#include "cart/pipeline.h"
 #include "cart/pngcart.h"
 #include "cart/textcart.h"
 #include "gfx/blit.h"
-#include "lang/tabs.h"
-#include "lang/tokens.h"
-#include "lang/tokens_limits.h"
+#include "script/tabs.h"
+#include "script/tokens.h"
+#include "script/tokens_limits.h"
 #include "machine/loaded_cart.h"
 #include "machine/memory.h"
-#include "machine/pstate.h"
-#include "runner/links.h"
+#include "machine/machine.h"
+#include <lua.h>
 #include "runner/runner.h"
-#include "shell/printer.h"
+#include "gfx/printer.h"
 #include "tool_core.h"
 
 struct zkc_sound {
@@ -41,18 +43,18 @@ constexpr int kMaxPngSide = 8192;
 // whole run and collects the lines.
 std::vector<std::string> g_printed;
 
-void use_machine() {
+zurkel_machine* use_machine() {
   static zurkel_machine machine;
-  if (pstate == &machine) return;
+  if (machine.screen) return &machine;
   machine.screen = brim_create_bitmap(128, 128, 8);
   machine.cart = brim_create_zurkel_cart();
   machine.mode = 0;
-  pstate = &machine;
-  zurkel_set_print_listener([](const char* text, int) {
+  machine.print_listener = [](const char* text, int) {
     std::string line = text;
     while (!line.empty() && line.back() == '\n') line.pop_back();
     g_printed.push_back(line);
-  });
+  };
+  return &machine;
 }
 
 std::vector<std::string> take_printed() { return std::exchange(g_printed, {}); }
@@ -105,7 +107,7 @@ record to_record(const zkc_cart& c) {
 // What the load pipeline does to a freshly read cart, short of making it
 // the console's loaded cart.
 void settle(zurkel_cart* r) {
-  apply_legacy_changes(r);
+  apply_legacy_changes(use_machine(), r);
   zurkel_sync_shared_after_load(r);
   split_code_to_tabs(r);
   merge_code_from_tabs(r);
@@ -208,18 +210,19 @@ std::vector<zkc_size_line> zkc_size_lines(const std::string& code) {
 }
 
 bool zkc_compile(const zkc_cart& cart, std::vector<std::string>& lines) {
-  use_machine();
+  zurkel_machine* m = use_machine();
   take_printed();
   // The cart becomes the loaded cart, whose code tabs name error lines.
-  set_loaded_cart(to_record(cart).release(), nullptr);
-  split_code_to_tabs(loaded_cart);
-  merge_code_from_tabs(loaded_cart);
-  reset_lua_machine();
-  bool ok = run_program_as(loaded_cart->code, false);
-  lua_State* L = prog_machine();
-  prog_set_machine(nullptr);
-  prog_close_lua_state(L);
-  pstate->mode = 0;
+  set_loaded_cart(m, to_record(cart).release(), nullptr);
+  split_code_to_tabs(m);
+  merge_code_from_tabs(m);
+  reset_lua_machine(m);
+  bool ok = run_program_as(m, m->loaded.cart->code, false);
+  lua_State* L = m->L;
+  m->L = nullptr;
+  m->gc_thread = nullptr;
+  if (L) lua_close(L);
+  m->mode = 0;
   lines = take_printed();
   return ok;
 }
@@ -241,7 +244,7 @@ namespace {
 
 // A silent chip at volume 256 whose first tick starts with the next sample:
 // the 183 samples of a fresh channel's empty tick buffer are mixed away.
-void start_chip() {
+void start_chip(const zurkel_machine* m) {
   brim_audio_use_sample_clock();
   brim_audio_reset_state();
   brim_set_sound_volume(256);
@@ -249,15 +252,15 @@ void start_chip() {
   brim_audio_set_engine_paused(0);
   zurkel_set_audio_pause(0);
   int16_t scratch[BRIM_TICK_SAMPLES];
-  brim_mix_samples(scratch, BRIM_TICK_SAMPLES);
+  brim_mix_samples(m, scratch, BRIM_TICK_SAMPLES);
 }
 
 // Mixes one tick onto out; false once max_samples are there.
-bool mix_tick(std::vector<int16_t>& out, int max_samples) {
+bool mix_tick(const zurkel_machine* m, std::vector<int16_t>& out, int max_samples) {
   if (static_cast<int>(out.size()) + BRIM_TICK_SAMPLES > max_samples) return false;
   size_t at = out.size();
   out.resize(at + BRIM_TICK_SAMPLES);
-  brim_mix_samples(out.data() + at, BRIM_TICK_SAMPLES);
+  brim_mix_samples(m, out.data() + at, BRIM_TICK_SAMPLES);
   return true;
 }
 
@@ -270,19 +273,19 @@ void stop_chip(const zurkel_cart* r) {
 
 zkc_render_end zkc_render_sfx(const zkc_cart& cart, int n, int max_samples,
                               std::vector<int16_t>& out) {
-  use_machine();
+  zurkel_machine* m = use_machine();
   out.clear();
   record r = to_record(cart);
   const zurkel_sfx& s = r->sfx[n];
   bool loops = s.loop_start < s.loop_end;
   // A looping effect would play forever: to its loop end and twice round.
   int length = loops ? s.loop_end + 2 * (s.loop_end - s.loop_start) : 0;
-  start_chip();
+  start_chip(m);
   int channel = brim_play_sfx_ex(&s, 0, length, r.get(), -1);
   zkc_render_end end = zkc_render_end::capped;
-  while (mix_tick(out, max_samples)) {
+  while (mix_tick(m, out, max_samples)) {
     if (brim_get_zurkel_channel_sfx(channel)) continue;
-    mix_tick(out, max_samples);  // the last note's fade-out
+    mix_tick(m, out, max_samples);  // the last note's fade-out
     end = loops ? zkc_render_end::looped : zkc_render_end::finished;
     break;
   }
@@ -293,23 +296,23 @@ zkc_render_end zkc_render_sfx(const zkc_cart& cart, int n, int max_samples,
 
 zkc_render_end zkc_render_music(const zkc_cart& cart, int n, int max_samples,
                                 std::vector<int16_t>& out) {
-  use_machine();
+  zurkel_machine* m = use_machine();
   out.clear();
   record r = to_record(cart);
-  start_chip();
+  start_chip(m);
   brim_play_zurkel_song(r.get(), n, 0);
   zkc_render_end end = zkc_render_end::capped;
   if (!brim_music_is_playing()) end = zkc_render_end::silent;
   // stat(24) and stat(25): the pattern playing, and how often it moved on.
   std::set<int> played = {n};
-  int moves = zurkel_sound_stat(25);
-  while (end == zkc_render_end::capped && mix_tick(out, max_samples)) {
+  int moves = zurkel_sound_stat(m, 25);
+  while (end == zkc_render_end::capped && mix_tick(m, out, max_samples)) {
     if (!brim_music_is_playing()) {
-      mix_tick(out, max_samples);  // the last notes' fade-out
+      mix_tick(m, out, max_samples);  // the last notes' fade-out
       end = zkc_render_end::finished;
-    } else if (zurkel_sound_stat(25) != moves) {
-      moves = zurkel_sound_stat(25);
-      if (!played.insert(zurkel_sound_stat(24)).second) end = zkc_render_end::looped;
+    } else if (zurkel_sound_stat(m, 25) != moves) {
+      moves = zurkel_sound_stat(m, 25);
+      if (!played.insert(zurkel_sound_stat(m, 24)).second) end = zkc_render_end::looped;
     }
   }
   stop_chip(r.get());
