@@ -241,6 +241,7 @@ TEST(LangFixed, NumberToTextMatchesTheLibraryFormatting) {
     int32_t raw = static_cast<int32_t>(x);
     ASSERT_EQ(f2s(raw), f2s_reference(raw)) << raw;
   }
+  for (int w = -32768; w <= 32767; w++) ASSERT_EQ(f2s(fix_from_int(w)), f2s_reference(fix_from_int(w))) << w;
   for (int32_t raw : {INT32_MIN, INT32_MIN + 1, INT32_MAX, INT32_MAX - 1, 0x7FFF8000, -0x7FFF8000})
     EXPECT_EQ(f2s(raw), f2s_reference(raw)) << raw;
 }

@@ -301,6 +301,20 @@ static uint64_t scaled_decimal(uint64_t magnitude, uint64_t scale) {
 // trailing zeros and a bare point removed. Computed with integers, giving
 // the same text as the C library's formatting without its cost.
 int zurkel_fixed_to_string(char* buf, int32_t raw) {
+  if ((raw & 0xFFFF) == 0) {  // a whole number prints as just its digits
+    int32_t whole = raw >> 16;
+    uint32_t u = whole < 0 ? 0u - static_cast<uint32_t>(whole) : static_cast<uint32_t>(whole);
+    char tmp[8];
+    int n = 0, len = 0;
+    do {
+      tmp[n++] = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u);
+    if (whole < 0) buf[len++] = '-';
+    while (n) buf[len++] = tmp[--n];
+    buf[len] = '\0';
+    return len;
+  }
   bool neg = raw < 0;
   uint64_t mag = neg ? static_cast<uint64_t>(-static_cast<int64_t>(raw)) : static_cast<uint64_t>(raw);
   uint64_t five = scaled_decimal(mag, 100000) % 100000;
