@@ -1,18 +1,22 @@
 // The interpreter suite: every bench/lua/*.lua workload runs on Debian's
-// stock lua5.2 and on our interpreter (tools/zklua) in the same run, and
-// again inside the console as a cart (execute mode, -fast), where the CPU
-// budget's count hook and the frame yields are on. Runs are interleaved
-// (one of each per round), start-up is taken out by subtracting the median
-// of an empty script or cart, and each figure is the median over rounds.
+// stock lua5.2 and on our interpreter (tools/zklua) in the same run, then
+// under the console's CPU budget: once in zklua -budget (the runner's count
+// hook and a yield per frame's cycles, nothing else) and once inside the
+// console as a cart (execute mode, -fast: the hook plus the host loop's
+// frames and the collection before each slice). Runs are interleaved (one
+// of each per round), start-up is taken out by subtracting the median of an
+// empty script or cart, and each figure is the median over rounds.
 //
-// Prints the ratio stock / ours per workload (above 1 means ours is faster)
-// with its spread over rounds and the geometric mean, then the console's
-// cost over zklua per workload. Times are CPU seconds of the child process
+// Prints the ratio stock / ours per workload (above 1 means ours is faster;
+// the median of the per-round ratios, with their range) and the geometric
+// mean, then what the hook and the whole console add to zklua's time. Times are CPU seconds of the child process
 // (user + system; steadier than wall time on a shared machine) unless -wall
-// is given. Exits non-zero only when a run fails or the interpreters
+// is given; -instructions counts executed instructions instead (each run
+// once under valgrind's callgrind: slow, but exact and unaffected by other
+// load, for comparing changes during development). Exits non-zero only when a run fails or the interpreters
 // disagree on a workload's checksum; slow results are reported, not failed.
 //
-// usage: bench_lua_suite [-n ROUNDS] [-only NAME[,NAME...]] [-wall]
+// usage: bench_lua_suite [-n ROUNDS] [-only NAME[,NAME...]] [-wall | -instructions]
 //                        [-no-console] [-stock PROG] [-zklua PROG] [-zurkel PROG]
 #include <algorithm>
 #include <cmath>
@@ -41,10 +45,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+enum class metric { cpu, wall, instructions };
+metric g_metric = metric::cpu;
+std::string g_scratch;  // scratch folder (callgrind's report goes there)
+
 struct run_result {
   bool ok = false;
   double cpu = 0, wall = 0;
-  std::string out;  // standard output
+  double instructions = 0;  // billions, with -instructions
+  std::string out;          // standard output
 };
 
 double now_seconds() {
@@ -53,16 +62,22 @@ double now_seconds() {
   return ts.tv_sec + ts.tv_nsec * 1e-9;
 }
 
-// Runs argv with standard output captured and standard error discarded.
-run_result run(const std::vector<std::string>& args) {
+std::string read_file(const fs::path& p);
+
+// Runs argv with standard output captured and standard error discarded
+// (kept for callgrind's count with -instructions).
+run_result run(std::vector<std::string> args) {
   run_result r;
+  const std::string err_file = g_metric == metric::instructions ? g_scratch + "/stderr" : "/dev/null";
+  if (g_metric == metric::instructions)
+    args.insert(args.begin(), {"valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null"});
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) return r;
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_adddup2(&fa, pipe_fds[1], 1);
   posix_spawn_file_actions_addclose(&fa, pipe_fds[0]);
-  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -84,6 +99,12 @@ run_result run(const std::vector<std::string>& args) {
   r.wall = now_seconds() - t0;
   r.cpu = ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) * 1e-6;
   r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (g_metric == metric::instructions) {
+    std::string err = read_file(err_file);
+    size_t at = err.find("Collected : ");
+    if (at == std::string::npos) r.ok = false;
+    else r.instructions = std::atof(err.c_str() + at + 12) * 1e-9;
+  }
   return r;
 }
 
@@ -124,7 +145,9 @@ double median(std::vector<double> v) {
 
 struct series {
   std::vector<double> t;  // per round, start-up not yet taken out
-  void add(const run_result& r, bool wall) { t.push_back(wall ? r.wall : r.cpu); }
+  void add(const run_result& r) {
+    t.push_back(g_metric == metric::wall ? r.wall : g_metric == metric::cpu ? r.cpu : r.instructions);
+  }
 };
 
 // Median of (a - a0) / (b - b0) over rounds, and its smallest and largest value.
@@ -145,7 +168,7 @@ ratio ratio_of(const series& a, double a0, const series& b, double b0) {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: bench_lua_suite [-n ROUNDS] [-only NAME[,NAME...]] [-wall] [-no-console]\n"
+               "usage: bench_lua_suite [-n ROUNDS] [-only NAME[,NAME...]] [-wall | -instructions] [-no-console]\n"
                "                       [-stock PROG] [-zklua PROG] [-zurkel PROG]\n");
   return 2;
 }
@@ -154,14 +177,15 @@ int usage() {
 
 int main(int argc, char** argv) {
   int rounds = 5;
-  bool wall = false, console = true;
+  bool console = true;
   std::string stock = "lua5.2", zklua = ZK_SUITE_ZKLUA, zurkel = ZK_SUITE_ZURKEL, only;
   for (int i = 1; i < argc; i++) {
     std::string a = argv[i];
     bool has_value = i + 1 < argc;
     if (a == "-n" && has_value) rounds = std::max(1, std::atoi(argv[++i]));
     else if (a == "-only" && has_value) only = "," + std::string(argv[++i]) + ",";
-    else if (a == "-wall") wall = true;
+    else if (a == "-wall") g_metric = metric::wall;
+    else if (a == "-instructions") g_metric = metric::instructions, rounds = 1;
     else if (a == "-no-console") console = false;
     else if (a == "-stock" && has_value) stock = argv[++i];
     else if (a == "-zklua" && has_value) zklua = argv[++i];
@@ -185,6 +209,7 @@ int main(int argc, char** argv) {
   char tmpl[] = "/tmp/zk_lua_suiteXXXXXX";
   if (!mkdtemp(tmpl)) return 1;
   const fs::path tmp = tmpl;
+  g_scratch = tmp.string();
   const fs::path home = tmp / "home";
   {
     std::ofstream(tmp / "empty.lua") << "local x = 0\n";
@@ -208,14 +233,17 @@ int main(int argc, char** argv) {
     failed = true;
   };
 
-  series base_stock, base_ours, base_cart;
-  std::map<std::string, series> t_stock, t_ours, t_cart;
+  series base_stock, base_ours, base_hook, base_cart;
+  std::map<std::string, series> t_stock, t_ours, t_hook, t_cart;
   std::map<std::string, std::string> sums;
   for (int round = 0; round < rounds && !failed; round++) {
     std::fprintf(stderr, "round %d/%d\r", round + 1, rounds);
-    base_stock.add(run(lua_args(stock, tmp / "empty.lua")), wall);
-    base_ours.add(run(lua_args(zklua, tmp / "empty.lua")), wall);
-    if (console) base_cart.add(run(cart_args(tmp / "empty.zk")), wall);
+    base_stock.add(run(lua_args(stock, tmp / "empty.lua")));
+    base_ours.add(run(lua_args(zklua, tmp / "empty.lua")));
+    if (console) {
+      base_hook.add(run({zklua, "-budget", (tmp / "empty.lua").string()}));
+      base_cart.add(run(cart_args(tmp / "empty.zk")));
+    }
     for (const auto& n : names) {
       fs::path file = fs::path(ZK_SUITE_WORKLOADS) / (n + ".lua");
       run_result s = run(lua_args(stock, file));
@@ -223,28 +251,33 @@ int main(int argc, char** argv) {
       if (!s.ok || !o.ok) fail(n + ": " + (s.ok ? "zklua" : stock) + " failed");
       if (trim(s.out) != trim(o.out)) fail(n + ": checksums differ: stock " + trim(s.out) + ", ours " + trim(o.out));
       sums[n] = trim(o.out);
-      t_stock[n].add(s, wall);
-      t_ours[n].add(o, wall);
+      t_stock[n].add(s);
+      t_ours[n].add(o);
       if (console) {
+        run_result h = run({zklua, "-budget", file.string()});
+        if (!h.ok || trim(h.out) != sums[n]) fail(n + ": zklua -budget failed or disagrees");
+        t_hook[n].add(h);
         fs::remove_all(home / "cdata");
         run_result c = run(cart_args(tmp / (n + ".zk")));
         std::string sum = cart_checksum(home);
         if (!c.ok) fail(n + ": the console run failed");
         else if (sum != sums[n]) fail(n + ": console checksum " + sum + ", zklua " + sums[n]);
-        t_cart[n].add(c, wall);
+        t_cart[n].add(c);
       }
     }
   }
   fs::remove_all(tmp);
   if (failed) return 1;
 
-  const char* unit = wall ? "wall" : "cpu";
+  const char* unit = g_metric == metric::wall ? "wall seconds"
+                     : g_metric == metric::cpu ? "cpu seconds"
+                                               : "billions of instructions";
   double b_stock = median(base_stock.t), b_ours = median(base_ours.t), b_cart = median(base_cart.t);
-  std::printf("Interpreter suite: %d rounds, median %s seconds, start-up taken out\n", rounds, unit);
-  std::printf("start-up: stock %.3f s, zklua %.3f s", b_stock, b_ours);
-  if (console) std::printf(", console %.3f s", b_cart);
+  std::printf("Interpreter suite: median %s over %d round(s), start-up taken out\n", unit, rounds);
+  std::printf("start-up: stock %.3f, zklua %.3f", b_stock, b_ours);
+  if (console) std::printf(", console %.3f", b_cart);
   std::printf("\n\n");
-  std::printf("%-12s %9s %9s %7s  %-13s %s\n", "workload", "stock s", "ours s", "ratio", "range", "checksum");
+  std::printf("%-12s %9s %9s %7s  %-13s %s\n", "workload", "stock", "ours", "ratio", "range", "checksum");
   double log_sum = 0;
   for (const auto& n : names) {
     ratio r = ratio_of(t_stock[n], b_stock, t_ours[n], b_ours);
@@ -255,16 +288,27 @@ int main(int argc, char** argv) {
   std::printf("%-12s %9s %9s %6.2fx\n", "geomean", "", "", std::exp(log_sum / names.size()));
 
   if (console) {
-    std::printf("\nInside the console (cart, -x -fast: count hook, frame yields, collection per slice)\n\n");
-    std::printf("%-12s %9s %9s %9s  %s\n", "workload", "zklua s", "cart s", "overhead", "range");
-    double worst = 0;
+    double b_hook = median(base_hook.t);
+    std::printf("\nUnder the CPU budget, over zklua: the count hook and frame yields alone\n"
+                "(zklua -budget), and inside the console (cart, -x -fast: the hook, the\n"
+                "host loop's frames, the collection before each slice)\n\n");
+    std::printf("%-12s %8s %8s %8s %8s %-15s %8s %s\n", "workload", "zklua", "hook", "cart", "hook", "range", "console",
+                "range");
+    double worst_hook = 0, worst_cart = 0;
     for (const auto& n : names) {
-      ratio r = ratio_of(t_cart[n], b_cart, t_ours[n], b_ours);
-      worst = std::max(worst, r.mid);
-      std::printf("%-12s %9.3f %9.3f %+8.1f%%  %+.1f%% to %+.1f%%\n", n.c_str(), median(t_ours[n].t) - b_ours,
-                  median(t_cart[n].t) - b_cart, (r.mid - 1) * 100, (r.lo - 1) * 100, (r.hi - 1) * 100);
+      ratio h = ratio_of(t_hook[n], b_hook, t_ours[n], b_ours);
+      ratio c = ratio_of(t_cart[n], b_cart, t_ours[n], b_ours);
+      worst_hook = std::max(worst_hook, h.mid);
+      worst_cart = std::max(worst_cart, c.mid);
+      char hr[32], cr[32];
+      std::snprintf(hr, sizeof hr, "%+.0f%% to %+.0f%%", (h.lo - 1) * 100, (h.hi - 1) * 100);
+      std::snprintf(cr, sizeof cr, "%+.0f%% to %+.0f%%", (c.lo - 1) * 100, (c.hi - 1) * 100);
+      std::printf("%-12s %8.3f %8.3f %8.3f %+7.1f%% %-15s %+7.1f%% %s\n", n.c_str(), median(t_ours[n].t) - b_ours,
+                  median(t_hook[n].t) - b_hook, median(t_cart[n].t) - b_cart, (h.mid - 1) * 100, hr,
+                  (c.mid - 1) * 100, cr);
     }
-    std::printf("%-12s %9s %9s %+8.1f%%\n", "worst", "", "", (worst - 1) * 100);
+    std::printf("%-12s %8s %8s %8s %+7.1f%% %-15s %+7.1f%%\n", "worst", "", "", "", (worst_hook - 1) * 100, "",
+                (worst_cart - 1) * 100);
   }
   return 0;
 }
