@@ -9,7 +9,7 @@ packages=(
   build-essential cmake pkg-config git patch dpkg-dev bzip2 xz-utils
   libsdl2-dev liblodepng-dev libgif-dev liblz4-dev zlib1g-dev nettle-dev
   curl libgtest-dev libgmock-dev googletest libbenchmark-dev
-  lua5.2 clang libclang-rt-14-dev python3
+  lua5.2 valgrind clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils
   libmicrohttpd-dev python3 nginx chromium wrk
   nlohmann-json3-dev

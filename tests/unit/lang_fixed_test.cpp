@@ -195,6 +195,51 @@ TEST(LangFixed, TextToNumber) {
   EXPECT_EQ(v, fix(1));
 }
 
+// The decimal rule as written, through the C library.
+static bool s2f_reference(const std::string& text, int32_t* out) {
+  char* stop = nullptr;
+  double d = std::strtod(text.c_str(), &stop);
+  if (stop == text.c_str()) return false;
+  while (*stop == ' ') stop++;
+  if (*stop) return false;
+  double raw = d * 65536.0 + 1.0 / 131072.0;
+  *out = (raw < 2147483648.0 && raw > -2147483649.0) ? static_cast<int32_t>(raw) : INT32_MIN;
+  return true;
+}
+
+// Plain decimals are read without the C library; the results must be the
+// library rule's, also for texts that lie within a hair of a step (exact
+// printouts of 16.16 values) and at the ends of the range.
+TEST(LangFixed, TextToNumberMatchesTheLibraryRule) {
+  uint32_t x = 777;
+  auto next = [&x] { return x = x * 1664525u + 1013904223u, x >> 8; };
+  for (int i = 0; i < 300000; i++) {
+    std::string t;
+    char buf[48];
+    if (i % 3 == 0) {
+      std::snprintf(buf, sizeof buf, "%.*f", static_cast<int>(next() % 10), static_cast<int32_t>(next() << 8) / 65536.0);
+      t = buf;
+    } else {
+      t = (next() % 4 == 0 ? " " : "") + std::string(next() % 3 == 0 ? "-" : next() % 5 == 0 ? "+" : "");
+      for (int k = next() % 7; k > 0; k--) t += static_cast<char>('0' + next() % 10);
+      if (next() % 3) t += '.';
+      for (int k = next() % 6; k > 0; k--) t += static_cast<char>('0' + next() % 10);
+    }
+    int32_t want = 0, got = 0;
+    bool want_ok = s2f_reference(t, &want), ok = zurkel_str_to_fixed(t.data(), t.size(), &got);
+    ASSERT_EQ(ok, want_ok) << "'" << t << "'";
+    if (ok) {
+      ASSERT_EQ(got, want) << "'" << t << "'";
+    }
+  }
+  for (const char* t : {"32767.99999", "32767.999995", "32768", "-32768", "-32768.00001", "-32767.99999", "0.00001",
+                        "-0.00001", "0.0000076293945", "-0", "-.5", "5.", "+7"}) {
+    int32_t want = 0, got = 0;
+    ASSERT_EQ(zurkel_str_to_fixed(t, std::strlen(t), &got), s2f_reference(t, &want)) << t;
+    EXPECT_EQ(got, want) << t;
+  }
+}
+
 static std::string f2s(int32_t raw) {
   char buf[32];
   int n = zurkel_fixed_to_string(buf, raw);
@@ -241,6 +286,7 @@ TEST(LangFixed, NumberToTextMatchesTheLibraryFormatting) {
     int32_t raw = static_cast<int32_t>(x);
     ASSERT_EQ(f2s(raw), f2s_reference(raw)) << raw;
   }
+  for (int w = -32768; w <= 32767; w++) ASSERT_EQ(f2s(fix_from_int(w)), f2s_reference(fix_from_int(w))) << w;
   for (int32_t raw : {INT32_MIN, INT32_MIN + 1, INT32_MAX, INT32_MAX - 1, 0x7FFF8000, -0x7FFF8000})
     EXPECT_EQ(f2s(raw), f2s_reference(raw)) << raw;
 }

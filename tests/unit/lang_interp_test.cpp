@@ -164,6 +164,36 @@ TEST(LangInterp, Coroutines) {
             "attempt to index field 'x' (a nil value)");
 }
 
+// A yield returns to the resumer without unwinding where nothing but the
+// interpreter lies in between, and unwinds elsewhere: the same results from
+// every kind of place it is called from.
+TEST(LangInterp, YieldFromEveryKindOfCallSite) {
+  // Each coroutine c is resumed until it ends; its last result is shown.
+  const std::string finish = " local r repeat local ok, v = coresume(c) r = v until costatus(c) == 'dead' return tostr(r)";
+  const struct {
+    const char* code;
+    const char* result;
+  } cases[] = {
+      {"local c = cocreate(yield) local a = tostr(coresume(c)) .. costatus(c) coresume(c) return a .. costatus(c) --",
+       "truesuspendeddead"},
+      {"local c = cocreate(function(a) local x = a * 2 yield() return x + 1, yield() end) coresume(c, 4)", "9"},
+      {"local c = cocreate(function() local n = 0 for k in function(s, i) yield() if i < 3 then return i + 1 end end, "
+       "nil, 0 do n = n + k end return n end)",
+       "6"},
+      {"local c = cocreate(function() local t = setmetatable({}, {__index = function(t, k) yield() return k * 2 end}) "
+       "return t[4] + t[5] end)",
+       "18"},
+      {"local inner = cocreate(function() for i = 1, 3 do yield() end return 7 end) "
+       "local c = cocreate(function(a) local s = a while costatus(inner) ~= 'dead' do "
+       "local ok, v = coresume(inner) s = s + (v or 1) yield() end return s end) coresume(c, 10)",
+       "20"},
+  };
+  for (const auto& t : cases) {
+    lang_script s;
+    EXPECT_EQ(s.str("(function() " + std::string(t.code) + finish + "\n end)()"), t.result) << t.code;
+  }
+}
+
 TEST(LangInterp, ClosuresVarargsGoto) {
   lang_script s;
   EXPECT_EQ(s.val("local function counter() local n = 0 return function() n = n + 1 return n end end "

@@ -1,7 +1,11 @@
-// zklua FILE [-e CODE]...: runs a script on the console's interpreter (16.16
-// numbers, the dialect's globals and the arithmetic API) and prints runtime
-// errors with their line. `print(...)` writes its arguments as tostr would,
-// separated by spaces, one line per call (this tool's own helper).
+// zklua [-budget] FILE [-e CODE]...: runs a script on the console's
+// interpreter (16.16 numbers, the dialect's globals and the arithmetic API)
+// and prints runtime errors with their line. `print(...)` writes its
+// arguments as tostr would, separated by spaces, one line per call (this
+// tool's own helper). -budget runs the code under the console's CPU budget:
+// the runner's count hook, and a yield whenever a frame's cycles are spent,
+// resumed at once (no frames, drawing or collection in between), which
+// shows what the hook alone costs.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +14,10 @@
 #include "lang/fixed.h"
 #include "script/interp.h"
 #include "lauxlib.h"
+#include "machine/cpu.h"
+#include "machine/machine.h"
+
+static bool g_budget = false;
 
 static int tool_print(lua_State* L) {
   int n = lua_gettop(L);
@@ -35,7 +43,15 @@ static int run_chunk(lua_State* L, int status) {
   if (status == LUA_OK) {
     // The program runs as the resumed main thread, as in the console;
     // a top-level yield just continues.
-    while ((status = lua_resume(L, nullptr, 0)) == LUA_YIELD) lua_settop(L, 0);
+    for (;;) {
+      if (g_budget) {  // as the runner does before each slice
+        cpu_clear_remainder(zk_machine(L));
+        lua_sethook(L, instruction_limiter, LUA_MASKCOUNT, ZURKEL_HOOK_INSTRUCTIONS);
+      }
+      status = lua_resume(L, nullptr, 0);
+      if (status != LUA_YIELD) break;
+      lua_settop(L, 0);
+    }
   }
   if (status != LUA_OK) {
     const char* msg = lua_tostring(L, -1);
@@ -48,16 +64,23 @@ static int run_chunk(lua_State* L, int status) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: zklua FILE | -e CODE ...\n");
+    std::fprintf(stderr, "usage: zklua [-budget] FILE | -e CODE ...\n");
     return 2;
   }
-  lua_State* L0 = zurkel_new_state();
+  // Under -budget the program runs on a machine, whose CPU counters the
+  // count hook charges as in the console.
+  static zurkel_machine machine;
+  for (int i = 1; i < argc; i++)
+    if (std::strcmp(argv[i], "-budget") == 0) g_budget = true;
+  lua_State* L0 = g_budget ? zurkel_new_machine_state(&machine) : zurkel_new_state();
   if (!L0) return 1;
   for (const zk_api_entry* const* t = zk_api_tables; *t; t++) zurkel_register_api(L0, *t);
   lua_register(L0, "print", tool_print);
   int rc = 0;
   for (int i = 1; i < argc && rc == 0; i++) {
-    if (std::strcmp(argv[i], "-e") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "-budget") == 0) {
+      g_budget = true;
+    } else if (std::strcmp(argv[i], "-e") == 0 && i + 1 < argc) {
       const char* code = argv[++i];
       rc = run_chunk(L0, luaL_loadbuffer(L0, code, std::strlen(code), "=(command line)"));
     } else {

@@ -218,8 +218,49 @@ static bool radix_to_fixed(const char* s, const char* end, int base, int32_t* ou
   return true;
 }
 
+// Short plain decimals ("12", "-3.5", " 0.25 ") without the C library: the
+// text is the exact fraction m / 10^f, so (d·65536 + 2^-17) is known exactly
+// as (m·2^33 ± 10^f) / (2^17·10^f). The library's double differs from the
+// exact value by far less than 2^-19 of a step, so the truncated results
+// agree unless the exact value lies that close to a whole step; those
+// texts, and everything that is not such a decimal, return false here and
+// go the library's way.
+static bool plain_decimal_to_fixed(const char* s, const char* end, int32_t* out) {
+  while (s < end && is_space(*s)) s++;
+  bool neg = false;
+  if (s < end && (*s == '-' || *s == '+')) neg = *s++ == '-';
+  uint64_t m = 0;
+  int digits = 0, frac_digits = 0;
+  for (; s < end && *s >= '0' && *s <= '9'; s++, digits++) m = m * 10 + (*s - '0');
+  if (s < end && *s == '.') {
+    for (s++; s < end && *s >= '0' && *s <= '9'; s++, digits++, frac_digits++) m = m * 10 + (*s - '0');
+  }
+  if (digits == 0 || digits > 9) return false;  // m below 10^9 < 2^30
+  while (s < end && is_space(*s)) s++;
+  if (s != end) return false;
+  static constexpr uint64_t kPow10[10] = {1,      10,      100,      1000,      10000,
+                                          100000, 1000000, 10000000, 100000000, 1000000000};
+  const uint64_t p = kPow10[frac_digits];
+  const uint64_t den = p << 17;
+  const uint64_t scaled = m << 33;
+  // |d·65536 + 2^-17| · den; a negative d whose magnitude is below 2^-17
+  // rounds to 0 either way.
+  bool negative_result = neg && scaled > p;
+  uint64_t num = negative_result ? scaled - p : (neg ? p - scaled : scaled + p);
+  uint64_t q = num / den, rem = num % den;
+  const uint64_t margin = den >> 19;
+  if (rem < margin || rem > den - margin) return false;
+  if (!negative_result) {
+    *out = q > 0x7FFFFFFF ? FIX_MIN : static_cast<int32_t>(q);
+  } else {
+    *out = q > 0x80000000u ? FIX_MIN : static_cast<int32_t>(0u - static_cast<uint32_t>(q));
+  }
+  return true;
+}
+
 bool zurkel_str_to_fixed(const char* s, size_t len, int32_t* out) {
   const char* end = s + len;
+  if (plain_decimal_to_fixed(s, end, out)) return true;
   if (std::memchr(s, '\0', len)) return false;
   if (std::memchr(s, 'n', len) || std::memchr(s, 'N', len)) return false;
   if (std::memchr(s, 'x', len) || std::memchr(s, 'X', len))
@@ -260,6 +301,20 @@ static uint64_t scaled_decimal(uint64_t magnitude, uint64_t scale) {
 // trailing zeros and a bare point removed. Computed with integers, giving
 // the same text as the C library's formatting without its cost.
 int zurkel_fixed_to_string(char* buf, int32_t raw) {
+  if ((raw & 0xFFFF) == 0) {  // a whole number prints as just its digits
+    int32_t whole = raw >> 16;
+    uint32_t u = whole < 0 ? 0u - static_cast<uint32_t>(whole) : static_cast<uint32_t>(whole);
+    char tmp[8];
+    int n = 0, len = 0;
+    do {
+      tmp[n++] = static_cast<char>('0' + u % 10);
+      u /= 10;
+    } while (u);
+    if (whole < 0) buf[len++] = '-';
+    while (n) buf[len++] = tmp[--n];
+    buf[len] = '\0';
+    return len;
+  }
   bool neg = raw < 0;
   uint64_t mag = neg ? static_cast<uint64_t>(-static_cast<int64_t>(raw)) : static_cast<uint64_t>(raw);
   uint64_t five = scaled_decimal(mag, 100000) % 100000;
