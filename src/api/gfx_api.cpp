@@ -236,8 +236,7 @@ int zk_fset(lua_State* L) {
   return 0;
 }
 
-// The text print shows for any value.
-static std::string print_text(lua_State* L) {
+std::string zk_print_text(lua_State* L) {
   switch (lua_type(L, 1)) {
     case LUA_TNUMBER:
     case LUA_TSTRING: {
@@ -261,7 +260,7 @@ int zk_print_impl(lua_State* L, bool stopping) {
   auto* m = machine(L);
   int n = nargs(L);
   if (!m || n == 0) return 0;
-  std::string text = print_text(L);
+  std::string text = zk_print_text(L);
   gfx_print_args a;
   a.nargs = n;
   a.x = zk_arg_int(L, 2);

@@ -1,10 +1,13 @@
 // Script entry points of the graphics functions (table zk_gfx_api).
 #pragma once
+#include <string>
 
 struct lua_State;
 
 // print's body, shared with stop: `stopping` wraps long lines.
 int zk_print_impl(lua_State* L, bool stopping);
+// The text print shows for its first argument (numbers as tostr writes them).
+std::string zk_print_text(lua_State* L);
 
 int zk_camera(lua_State* L);
 int zk_clip(lua_State* L);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "api/frame_rate.h"
+#include "api/gfx_api.h"
 #include "api/registry.h"
 #include "api/mouse.h"
 #include "audio/audio.h"
@@ -97,7 +99,16 @@ int zk_time(lua_State* L) {
   return 1;
 }
 
-int zk_printh(lua_State*) { return 0; }
+// The text and a line break on standard output, flushed so that it shows
+// while the cart runs. A file argument (printh(text, file)) is not
+// supported: the text goes to standard output all the same.
+int zk_printh(lua_State* L) {
+  std::string text = lua_gettop(L) >= 1 ? zk_print_text(L) : std::string();
+  text += '\n';
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  return 0;
+}
 
 int zk_extcmd(lua_State* L) {
   (void)lua_tostring(L, 1);

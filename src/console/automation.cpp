@@ -1,4 +1,5 @@
 #include "console/automation.h"
+#include "console/input_record.h"
 
 #include <lodepng.h>
 
@@ -66,6 +67,7 @@ bool automation_init() {
   current = nullptr;
   audio.clear();
   audio_carry = 0;
+  input_record_reset();
   if (!zopts.input_file[0]) return true;
   std::ifstream f(zopts.input_file, std::ios::binary);
   if (!f) {
@@ -81,9 +83,10 @@ bool automation_init() {
 
 void automation_step_begin(int64_t step) {
   while (script_pos < script.size() && script[script_pos].step <= step) current = &script[script_pos++];
-  if (!current) return;
-  for (size_t p = 0; p < current->masks.size(); p++)
-    buttons_set_mask(static_cast<int>(p), current->masks[p]);
+  if (current)
+    for (size_t p = 0; p < current->masks.size(); p++)
+      buttons_set_mask(static_cast<int>(p), current->masks[p]);
+  if (zopts.record_file[0]) input_record_step(step);
 }
 
 void automation_step_end(const zurkel_machine* m, int rate) {
@@ -118,6 +121,10 @@ void automation_finish(const zurkel_machine* m) {
   }
   if (zopts.dump_audio[0] && !write_wav(zopts.dump_audio, audio)) {
     std::printf("could not write %s\n", zopts.dump_audio);
+    std::fflush(stdout);
+  }
+  if (zopts.record_file[0] && !input_record_finish(zopts.record_file)) {
+    std::printf("could not write %s\n", zopts.record_file);
     std::fflush(stdout);
   }
 }

@@ -12,6 +12,7 @@
 #include "base/random.h"
 #include "cart/embedded_carts.h"
 #include "cart/pipeline.h"
+#include "console/cart_watch.h"
 #include "console/main_loop.h"
 #include "console/screen.h"
 #include "gfx/printer.h"
@@ -28,7 +29,8 @@
 
 
 namespace {
-constexpr const char* boot_notice = "a fantasy console for the desk";
+// One console line: at most 32 characters, so it is printed whole.
+constexpr const char* boot_notice = "a fantasy console for desktops.";
 
 void px(zurkel_machine* m, int x, int y, int c) {
   if (x >= 0 && x < 128 && y >= 0 && y < 128) m->screen->line[y][x] = static_cast<uint8_t>(c);
@@ -146,7 +148,8 @@ void move_boot(zurkel_machine* m) {
     case 90:
       if (m->mode == 2) {
         boot_embedded_cart(m);
-        if (zopts.run && zopts.auto_load_fn[0] && !zopts.exec) boot_command_line_cart(m);
+        if ((zopts.run || zopts.watch) && zopts.auto_load_fn[0] && !zopts.exec)
+          boot_command_line_cart(m);
       }
       break;
   }
@@ -155,14 +158,20 @@ void move_boot(zurkel_machine* m) {
 // -run with a cartridge named on the command line: that cartridge runs
 // after the boot sequence instead of the head cartridge (which stays
 // mounted, so the cart can still load it). If it cannot be loaded the
-// console says so and the head cartridge runs.
+// console says so and the head cartridge runs; under -watch the message
+// stays until the file loads.
 void boot_command_line_cart(zurkel_machine* m) {
   if (load_working_cart(m, zopts.auto_load_fn) != 0) {
     char line[1100];
     std::snprintf(line, sizeof line, "could not load %s", zopts.auto_load_fn);
     zurkel_print_col(m, line, 8);
+    if (zopts.watch) {
+      m->pending_command = 0;
+      cart_watch_begin(zopts.auto_load_fn);
+    }
     return;
   }
+  if (zopts.watch) cart_watch_begin(m->loaded.name);
   m->mode = 0;
   m->pending_command = 1;
   if (zopts.params_given) std::snprintf(m->run_args, sizeof m->run_args, "%s", zopts.params);

@@ -268,6 +268,13 @@ int brim_main(int argc, char** argv) {
   arg_values = argv;
   brim_set_program_path(program_name);
   brim_quit = 0;
+  // -h and --help answer before anything starts or touches the disk.
+  zurkel_options_default();
+  process_arguments(argc, argv);
+  if (zopts.help) {
+    print_usage(stdout);
+    return 0;
+  }
 
   // The one machine; the console owns it for the whole run.
   static zurkel_machine machine;

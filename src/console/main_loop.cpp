@@ -9,8 +9,10 @@
 #include "capture/gif_save.h"
 #include "capture/screenshot.h"
 #include "capture/video_clip.h"
+#include "console/author_keys.h"
 #include "console/automation.h"
 #include "console/boot.h"
+#include "console/cart_watch.h"
 #include "console/keyconfig.h"
 #include "console/pause_menu.h"
 #include "console/reset_effect.h"
@@ -218,6 +220,7 @@ void brim_main_update(zurkel_machine* m) {
   glitch_test_frame(m);
   if (ctrl_held() && pressed(KEY_M)) toggle_sound();
   buttons_clear_masks();
+  cart_watch_poll(m);
   process_command(m);
   if (m->mode != 1) {
     zcon.menu_open = false;
@@ -263,6 +266,7 @@ void brim_main_update(zurkel_machine* m) {
     block_buttons();
   }
   capture_keys(m);
+  author_keys(m);
   determine_audio_pause_state(m);
 }
 

@@ -3,6 +3,7 @@
 // and again after config.txt is read) and the console's (exact match).
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 #include "settings/config.h"
 
@@ -22,6 +23,10 @@ struct zurkel_options {
   char dump_screen[BRIM_PATH_MAX];   // -dump_screen FILE: PNG of the display at exit
   char input_file[BRIM_PATH_MAX];    // -input FILE: scripted button masks
   char dump_audio[BRIM_PATH_MAX];    // -dump_audio FILE: WAV of the mixed output
+  // The cart author's loop.
+  int watch;                         // -watch: rerun the command-line cart when its file changes
+  char record_file[BRIM_PATH_MAX];   // -record FILE: the session's buttons in the -input form
+  int help;                          // -h / --help: print the usage and exit
 };
 
 extern zurkel_options zopts;
@@ -34,3 +39,5 @@ uint32_t brim_clock_seed();
 void brim_process_arguments(int argc, char** argv);
 // Console options into zopts and console_config.
 void process_arguments(int argc, char** argv);
+// The usage, one line per row of the options table.
+void print_usage(FILE* f);
