@@ -2,14 +2,22 @@
 // src/pod/pod_manifest.h for the directives) and writes it to OUTPUT,
 // through a temporary file so a failed build never leaves half a pod.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "pod/pod.h"
 #include "cart/pod_manifest.h"
 
 int main(int argc, char** argv) {
+  const char* usage =
+      "usage: podbuild MANIFEST OUTPUT\n"
+      "  builds a pod from MANIFEST (assets/data.pod.manifest documents the directives)\n";
+  if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+    std::fputs(usage, stdout);
+    return 0;
+  }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: podbuild MANIFEST OUTPUT\n");
+    std::fputs(usage, stderr);
     return 2;
   }
   std::string error;

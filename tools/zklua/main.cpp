@@ -63,8 +63,17 @@ static int run_chunk(lua_State* L, int status) {
 }
 
 int main(int argc, char** argv) {
+  const char* usage =
+      "usage: zklua [-budget] FILE | -e CODE ...\n"
+      "  runs a script on the console's interpreter (16.16 numbers, the arithmetic API)\n"
+      "  -budget   under the console's CPU budget (count hook and yields)\n"
+      "  -e CODE   runs CODE\n";
+  if (argc >= 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+    std::fputs(usage, stdout);
+    return 0;
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: zklua [-budget] FILE | -e CODE ...\n");
+    std::fputs(usage, stderr);
     return 2;
   }
   // Under -budget the program runs on a machine, whose CPU counters the
