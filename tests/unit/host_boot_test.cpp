@@ -58,6 +58,19 @@ TEST_F(HostBootTest, BootMessagesAndTheHeadCartArriveOnTheirFrames) {
   EXPECT_EQ(step_of("head cart not found", log), 106);
 }
 
+// The notice at frame 50 is a sentence on one console line (32 characters),
+// so the printer neither cuts nor wraps it.
+TEST_F(HostBootTest, TheBootNoticeIsOneWholeSentence) {
+  boot_init(&machine);
+  lines().clear();
+  machine.frame_count = 50;
+  move_boot(&machine);
+  ASSERT_EQ(lines().size(), 4u);
+  EXPECT_LE(lines()[0].size(), 32u);
+  EXPECT_EQ(lines()[0].back(), '.');
+  EXPECT_EQ(lines()[2], "booting cartridge..");
+}
+
 TEST_F(HostBootTest, BootPicturesFollowTheFrameTable) {
   boot_init(&machine);
   machine.frame_count = 14;
