@@ -12,6 +12,7 @@ constexpr int kPlayers = 8;
 struct {
   std::string text = "# buttons per update step: STEP MASK0 MASK1 ... (hex, bit b = button b)\n";
   int last[kPlayers] = {-1, -1, -1, -1, -1, -1, -1, -1};
+  int64_t steps = 0;   // steps seen: -frames with this count ends a replay where the session ended
 } rec;
 
 // What read_buttons sees as down, before blocking and edge detection: the
@@ -30,6 +31,7 @@ bool write_text(FILE* f, void* ctx) {
 }  // namespace
 
 void input_record_step(int64_t step) {
+  rec.steps = step + 1;
   int now[kPlayers];
   bool changed = false;
   int players = 1;
@@ -49,6 +51,9 @@ void input_record_step(int64_t step) {
 
 const std::string& input_record_text() { return rec.text; }
 
-bool input_record_finish(const char* path) { return brim_write_file_safely(path, write_text, &rec.text); }
+bool input_record_finish(const char* path) {
+  std::string text = rec.text + "# " + std::to_string(rec.steps) + " steps\n";
+  return brim_write_file_safely(path, write_text, &text);
+}
 
 void input_record_reset() { rec = {}; }

@@ -59,6 +59,7 @@ runcart moves.zk -frames 100 -input "$tmp/moves.txt" -record "$tmp/rec.txt" -dum
 runcart moves.zk -frames 100 -input "$tmp/rec.txt" -dump_screen "$tmp/replay.png"
 runcart moves.zk -frames 100 -dump_screen "$tmp/still.png"
 expect "cmp -s '$tmp/live.png' '$tmp/replay.png'" "the recording replays the session"
+expect_eq "$(tail -1 "$tmp/rec.txt")" "# 100 steps" "the recording counts its steps"
 expect "! cmp -s '$tmp/live.png' '$tmp/still.png'" "the buttons change the screen"
 expect "[ -s '$tmp/rec.txt' ] && ! ls '$tmp' | grep -q '\.tmp'" "the recording is written whole"
 
