@@ -13,6 +13,7 @@
 #include "console/boot.h"
 #include "console/keyconfig.h"
 #include "console/pause_menu.h"
+#include "console/prompt.h"
 #include "console/reset_effect.h"
 #include "console/screen.h"
 #include "gfx/display.h"
@@ -257,6 +258,7 @@ void brim_main_update(zurkel_machine* m) {
     count_step(m, rate);
   }
 
+  prompt_update(m);
   if (m->mode == 1 && pressed(KEY_ESCAPE)) {
     if (zcon.menu_open) close_paused_menu();
     else open_paused_menu(m);
@@ -280,6 +282,7 @@ void brim_main_draw(zurkel_machine* m) {
   std::memset(page->data, 0, static_cast<size_t>(page->w) * page->h);
   if (m->console_screen == 1 && m->mode == 0) keyconfig_draw(m);
   else if (m->console_screen == 2 && m->mode == 0 && browser && browser->draw) browser->draw(m);
+  else if (m->console_screen == 0 && m->mode == 0) draw_command_string(m, true, true);
   if (!m->disk_pause && !(m->mode == 1 && m->hold_frame)) gfx_present_screen(m, m->mode == 1);
   copy_bitmap(m->display, page);
   draw_paused_menu(page);
@@ -302,4 +305,5 @@ const zurkel_machine_host zurkel_console_host = {
     .paste_text = zurkel_paste_buffer,
     .open_keyconfig = keyconfig_enter,
     .last_draw_ms = last_draw_ms,
+    .typed_command = prompt_typed_command,
 };
