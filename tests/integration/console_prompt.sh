@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# The console prompt: a cart that ends at once (-run) leaves the command
+# line; an -input script types into it. log.txt keeps each typed line
+# ("typed: ...") and what it printed ("console: ..."), read back here.
+source "$3/tests/data/run_lib.sh"
+
+mkcart end.zk <<'CART'
+cartdata("prompt_end") dset(0,dget(0)+1)
+CART
+home0="$tmp/home0"
+mkdir -p "$home0/carts/a_dir" "$home0/carts/b_dir" "$home0/cstore"
+touch "$home0/carts/z.zk" "$home0/carts/m.zk" "$home0/carts/.hidden"
+touch "$home0/cstore/one.zk" "$home0/cstore/two.zk.png" "$home0/cstore/skip~.zk"
+mkcart c2.zk <<'CART'
+cartdata("prompt_c2") dset(0,dget(0)+1)
+CART
+mkcart leak.zk <<'CART'
+cartdata("prompt_leak") dset(2,1)
+function _update() if btn()~=0 then dset(1,1) end end
+CART
+mv "$tmp/c2.zk" "$home0/carts/a_dir/" && mv "$tmp/leak.zk" "$home0/carts/"
+
+# prompt EVENTS FRAMES: boots, runs end.zk, then from step 120 one event
+# every 2 steps: "key NAME", "wait N" (N more steps) or text to type.
+prompt() {
+  rm -rf "$tmp/home" && cp -r "$home0" "$tmp/home"
+  local step=120 ev
+  : > "$tmp/in.txt"
+  IFS=';' read -ra evs <<<"$1"
+  for ev in "${evs[@]}"; do
+    case "$ev" in
+      key\ *) echo "$step $ev" >> "$tmp/in.txt" ;;
+      wait\ *) step=$((step + ${ev#wait })) ;;
+      *) echo "$step text $ev" >> "$tmp/in.txt" ;;
+    esac
+    step=$((step + 2))
+  done
+  (cd "$tmp" && timeout -k 5 60 "$bin" -home "$tmp/home" -headless 1 -fast -seed 1 end.zk -run \
+     -input "$tmp/in.txt" -frames "$2" -dump_screen "$tmp/s.png" >/dev/null 2>&1)
+  status=$?
+  log="$(grep -E '^(typed|console): ' "$tmp/home/log.txt")"
+}
+
+# Expected lines: only "typed:" lines are compared with the whole list of
+# typed lines; otherwise they must appear consecutively in the log. A
+# "cdata ID:N=V" line checks cart data word N instead.
+while IFS='|' read -r name events frames expected; do
+  [ -z "$name" ] && continue
+  prompt "$events" "$frames"
+  IFS='^' read -ra want <<<"$expected"
+  lines=() typed_only=1
+  for w in "${want[@]}"; do
+    case "$w" in
+      cdata\ *) kv="${w#cdata }"; id="${kv%%:*}"; n="${kv#*:}"; n="${n%%=*}"
+                expect_eq "$(dword "$id" "$n")" "${w##*=}" "$name: $w" ;;
+      typed:*) lines+=("$w") ;;
+      *) lines+=("$w"); typed_only=0 ;;
+    esac
+  done
+  [ ${#lines[@]} -eq 0 ] && continue
+  if [ $typed_only = 1 ]; then
+    expect_eq "$(grep '^typed: ' <<<"$log")" "$(printf '%s\n' "${lines[@]}")" "$name"
+  elif [[ $'\n'"$log"$'\n' != *$'\n'"$(printf '%s\n' "${lines[@]}")"* ]]; then
+    echo "FAIL ($name): lines not found in order:"; printf '  %s\n' "${lines[@]}"
+    echo "--- log:"; echo "$log"; failures=$((failures + 1))
+  fi
+  expect_status 0 "$name"
+done <<'ROWS'
+help lists the commands|help;key enter|160|typed: help^console: commands:
+ls: folders first, then files, hidden left out|ls;key enter;help;key enter|160|typed: ls^console: directory: /^console: a_dir/^console: b_dir/^console: leak.zk^console: m.zk^console: z.zk^typed: help
+cd and dir take the current folder|cd a_dir;key enter;dir;key enter;cd;key enter|160|typed: cd a_dir^console: /a_dir/^typed: dir^console: directory: /a_dir/^console: c2.zk^typed: cd^console: directory: /a_dir/
+load is relative to the folder, run runs it again|cd a_dir;key enter;load c2;key enter;wait 40;run;key enter|220|cdata prompt_c2:0=2
+backspace, left and insert|hlpx;key backspace;key left;key left;e;key enter|160|typed: help
+right|ab;key left;key left;key right;x;key enter|160|typed: axb
+history: up recalls, down returns to the draft|help;key enter;ls;key enter;key up;key up;key enter;cls;key up;key down;key enter|180|typed: help^typed: ls^typed: help^typed: cls
+ctrl keys type nothing|hel;key ctrl+v;key ctrl+s;p;key enter|160|typed: help
+splore leaves the command line|splore;key enter;help;key enter|160|typed: splore
+s is splore|s;key enter;help;key enter|160|typed: s
+shutdown ends the program|shutdown;key enter;help;key enter|400|typed: shutdown
+reboot boots again|reboot;key enter;wait 140|300|cdata prompt_end:0=2
+typed keys do not reach the cart|load leak;key enter;wait 60|220|cdata prompt_leak:2=1^cdata prompt_leak:1=0
+ROWS
+
+# A cartridge program's ls() still returns the cstore cart names and help()
+# prints nothing (the text cursor stays).
+mkcart calls.zk <<'CART'
+cursor(0,0) help() local t=ls()
+assert(false, #t.." "..t[1].." "..peek(0x5f27))
+CART
+rm -rf "$tmp/home" && cp -r "$home0" "$tmp/home"
+runcart calls.zk
+expect_line "** 2 one.zk 0" "cart-called ls() and help()"
+
+# The prompt's pixels: "a=1" typed again under its own echo: the same
+# glyphs one row lower, the cursor block after them in colour 8 exactly
+# when bit 8 of the clock is set (the -fast clock runs 100/3 ms a step),
+# nothing else in the strip or to its right.
+for frames in 172 180; do
+  prompt "a=1;key enter;a=1" "$frames"
+  python3 "$src/tests/data/sweep_png.py" "$tmp/s.png" "$src/assets/gfx/palette.txt" > "$tmp/s.txt"
+  python3 - "$tmp/s.txt" "$frames" <<'PY' || failures=$((failures + 1))
+import sys
+px = [[int(v, 16) for v in l.split()] for l in open(sys.argv[1])]
+on = (int(sys.argv[2]) * 100 // 3) & 256 != 0
+y = max(r for r in range(128) if 7 in px[r]) // 6 * 6   # the prompt's row
+want_cursor = [8 if on else 0] * 4
+bad = [f"text differs at row {y + r}" for r in range(6) if px[y + r][:20] != px[y - 6 + r][:20]]
+bad += [f"cursor at row {y + r}" for r in range(5) if px[y + r][20:24] != want_cursor]
+bad += [f"strip not clear at row {y + r}" for r in range(6) if any(px[y + r][24:]) or (r == 5 and any(px[y + r][20:24]))]
+if bad or not any(7 in px[y + r][:4] for r in range(5)):
+    print("FAIL (prompt pixels, frames %s, cursor %s):" % (sys.argv[2], on), bad or "no > at x 0")
+    sys.exit(1)
+PY
+done
+
+finish
