@@ -12,22 +12,28 @@
 #include "input/scancodes.h"
 #include "machine/machine.h"
 #include "runner/runner.h"
+#include "settings/options.h"
 
 zurkel_command_line zprompt;
 
 namespace {
-zurkel_machine* logged_machine = nullptr;
+zurkel_machine* logged_machine = nullptr;   // set by the first typed line
+bool echoing = false;                       // the echo is logged as "typed:"
 void (*earlier_listener)(const char* text, int colour) = nullptr;
 
-// What a typed line prints also goes to log.txt, so a session can be read
-// back (and scripted runs checked).
+// Once a line has been typed, what the console prints outside a cart (the
+// typed lines' output, their errors) also goes to log.txt, so a session can
+// be read back and scripted runs checked.
 void log_typed_output(const char* text, int colour) {
   if (earlier_listener) earlier_listener(text, colour);
-  if (logged_machine && logged_machine->run.typed_command) brim_debugf("console: %s\n", text);
+  const zurkel_machine* m = logged_machine;
+  if (m && !echoing && (m->run.typed_command || m->mode != 1)) brim_debugf("console: %s\n", text);
 }
 
+// Execute mode has no command line: its console lines go to standard
+// output and it ends when the cart stops.
 bool shown(const zurkel_machine* m) {
-  return m->mode == 0 && m->console_screen == 0 && !m->pending_command;
+  return m->mode == 0 && m->console_screen == 0 && !m->pending_command && !zopts.exec;
 }
 
 void insert(zurkel_command_line& l, const std::string& s) {
@@ -68,7 +74,9 @@ void echo(zurkel_machine* m, const std::string& text) {
 void enter(zurkel_machine* m) {
   zurkel_command_line& l = zprompt;
   std::string line = l.text;
+  echoing = true;
   echo(m, line);
+  echoing = false;
   set_text(l, "");
   l.draft.clear();
   if (!line.empty() && (l.history.empty() || l.history.back() != line)) {
@@ -115,6 +123,7 @@ void prompt_update(zurkel_machine* m) {
   if (zprompt.reboot_requested && m->mode != 1) {
     // Asked for by a typed line; its script machine has finished by now.
     zprompt.reboot_requested = false;
+    set_text(zprompt, "");
     boot_init(m);
     return;
   }

@@ -9,9 +9,10 @@
 #include "console/screen.h"
 #include "host/events.h"
 #include "machine/machine.h"
+#include "settings/options.h"
 
 void draw_command_string(zurkel_machine* m, bool place_cursor, bool draw_text) {
-  if (!m || m->mode != 0 || !m->screen) return;
+  if (!m || m->mode != 0 || !m->screen || zopts.exec) return;   // execute mode has no command line
   brim_bitmap* s = m->screen;
   zurkel_command_line& l = zprompt;
   int y = m->draw[DS_CURSOR_Y];
