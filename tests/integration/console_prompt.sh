@@ -74,6 +74,7 @@ backspace, left and insert|hlpx;key backspace;key left;key left;e;key enter|160|
 right|ab;key left;key left;key right;x;key enter|160|typed: axb
 history: up recalls, down returns to the draft|help;key enter;ls;key enter;key up;key up;key enter;cls;key up;key down;key enter|180|typed: help^typed: ls^typed: help^typed: cls
 ctrl keys type nothing|hel;key ctrl+v;key ctrl+s;p;key enter|160|typed: help
+a typed line's errors are printed|x();key enter|160|typed: x()^console: attempt to call global 'x' (a nil value)
 splore leaves the command line|splore;key enter;help;key enter|160|typed: splore
 s is splore|s;key enter;help;key enter|160|typed: s
 shutdown ends the program|shutdown;key enter;help;key enter|400|typed: shutdown
