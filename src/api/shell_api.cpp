@@ -80,6 +80,11 @@ int zk_load(lua_State* L) {
     }
     zurkel_print_2(m, "loaded from clipboard\n(%d chars)", code_len, 0);
   } else if (load_working_cart(m, arg) != 0) {
+    if (m->run.typed_command) {
+      // A cart learns of it from the result; someone typing needs to see it.
+      std::string line = std::string("could not load ") + arg;
+      zurkel_print_col(m, line.c_str(), 8);
+    }
     lua_pushboolean(L, 0);
     return 1;
   }

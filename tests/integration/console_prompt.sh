@@ -69,6 +69,7 @@ done <<'ROWS'
 help lists the commands|help;key enter|160|typed: help^console: commands:
 ls: folders first, then files, hidden left out|ls;key enter;help;key enter|160|typed: ls^console: directory: /^console: a_dir/^console: b_dir/^console: leak.zk^console: m.zk^console: z.zk^typed: help
 cd and dir take the current folder|cd a_dir;key enter;dir;key enter;cd;key enter|160|typed: cd a_dir^console: /a_dir/^typed: dir^console: directory: /a_dir/^console: c2.zk^typed: cd^console: directory: /a_dir/
+a typed load that fails says so|load nosuch;key enter|160|typed: load nosuch^console: could not load nosuch
 load is relative to the folder, run runs it again|cd a_dir;key enter;load c2;key enter;wait 40;run;key enter|220|cdata prompt_c2:0=2
 backspace, left and insert|hlpx;key backspace;key left;key left;e;key enter|160|typed: help
 right|ab;key left;key left;key right;x;key enter|160|typed: axb
