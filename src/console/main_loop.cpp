@@ -283,7 +283,9 @@ void brim_main_draw(zurkel_machine* m) {
   if (m->console_screen == 1 && m->mode == 0) keyconfig_draw(m);
   else if (m->console_screen == 2 && m->mode == 0 && browser && browser->draw) browser->draw(m);
   else if (m->console_screen == 0 && m->mode == 0) draw_command_string(m, true, true);
-  if (!m->disk_pause && !(m->mode == 1 && m->hold_frame)) gfx_present_screen(m, m->mode == 1);
+  // A typed line is no cart: the stopped cart's screen mode stays off.
+  bool cart_runs = m->mode == 1 && !m->run.typed_command;
+  if (!m->disk_pause && !(m->mode == 1 && m->hold_frame)) gfx_present_screen(m, cart_runs);
   copy_bitmap(m->display, page);
   draw_paused_menu(page);
   if (m->disk_pause > 0 && m->mode == 1 && m->run.program_started)

@@ -20,7 +20,7 @@ function _update() if btn()~=0 then dset(1,1) end end
 CART
 mv "$tmp/c2.zk" "$home0/carts/a_dir/" && mv "$tmp/leak.zk" "$home0/carts/"
 
-# prompt EVENTS FRAMES: boots, runs end.zk, then from step 120 one event
+# [cart=NAME] prompt EVENTS FRAMES: boots, runs end.zk (or NAME), then from step 120 one event
 # every 2 steps: "key NAME", "wait N" (N more steps) or text to type.
 prompt() {
   rm -rf "$tmp/home" && cp -r "$home0" "$tmp/home"
@@ -35,7 +35,7 @@ prompt() {
     esac
     step=$((step + 2))
   done
-  (cd "$tmp" && timeout -k 5 60 "$bin" -home "$tmp/home" -headless 1 -fast -seed 1 end.zk -run \
+  (cd "$tmp" && timeout -k 5 60 "$bin" -home "$tmp/home" -headless 1 -fast -seed 1 "${cart:-end.zk}" -run \
      -input "$tmp/in.txt" -frames "$2" -dump_screen "$tmp/s.png" >/dev/null 2>&1)
   status=$?
   log="$(grep -E '^(typed|console): ' "$tmp/home/log.txt")"
@@ -92,6 +92,17 @@ CART
 rm -rf "$tmp/home" && cp -r "$home0" "$tmp/home"
 runcart calls.zk
 expect_line "** 2 one.zk 0" "cart-called ls() and help()"
+
+# A typed line is no cart: the stopped cart's screen mode (a mirror) stays
+# off in every frame around the line's run.
+mkcart mode.zk <<'CART'
+cls() pset(10,40,1) poke(0x5f2c,5)
+CART
+for frames in 121 122 123 124; do
+  cart=mode.zk prompt "a=1;key enter" "$frames"
+  row="$(python3 "$src/tests/data/sweep_png.py" "$tmp/s.png" "$src/assets/gfx/palette.txt" | sed -n 41p)"
+  expect_eq "$(awk '{print $11, $118}' <<<"$row")" "01 00" "no screen mode at frame $frames"
+done
 
 # The prompt's pixels: "a=1" typed again under its own echo: the same
 # glyphs one row lower, the cursor block after them in colour 8 exactly
