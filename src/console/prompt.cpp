@@ -91,7 +91,9 @@ void enter(zurkel_machine* m) {
   }
   logged_machine = m;
   brim_debugf("typed: %s\n", line.c_str());
-  m->run.typed_command = true;
+  // "resume" goes on with the stopped cart's main loop: that is the cart
+  // running again, not a typed line.
+  m->run.typed_command = line != "resume";
   if (!run_program(m, line.c_str())) m->run.typed_command = false;
 }
 

@@ -93,6 +93,14 @@ rm -rf "$tmp/home" && cp -r "$home0" "$tmp/home"
 runcart calls.zk
 expect_line "** 2 one.zk 0" "cart-called ls() and help()"
 
+# resume goes on with a stopped cart's main loop, as the cart.
+mkcart res.zk <<'CART'
+cartdata("prompt_res")
+function _update() n=(n or 0)+1 dset(0,n) dset(1,n>5 and #ls() or 0) if n==5 then stop() end end
+CART
+cart=res.zk prompt "resume;key enter;wait 10" 160
+expect "[ \"\$(dword prompt_res 0)\" -gt 5 ] && [ \"\$(dword prompt_res 1)\" = 2 ]" "resume: $(dword prompt_res 0) updates"
+
 # A typed line is no cart: the stopped cart's screen mode (a mirror) stays
 # off in every frame around the line's run.
 mkcart mode.zk <<'CART'
