@@ -112,24 +112,33 @@ for frames in 121 122 123 124; do
   expect_eq "$(awk '{print $11, $118}' <<<"$row")" "01 00" "no screen mode at frame $frames"
 done
 
-# The prompt's pixels: "a=1" typed again under its own echo: the same
-# glyphs one row lower, the cursor block after them in colour 8 exactly
-# when bit 8 of the clock is set (the -fast clock runs 100/3 ms a step),
-# nothing else in the strip or to its right.
-for frames in 172 180; do
-  prompt "a=1;key enter;a=1" "$frames"
+# The prompt's pixels: a line typed again under its own echo shows the same
+# glyphs one row lower ("> " and the text), the cursor block after them (at
+# x 8 of the next row past 30 characters) in colour 8 exactly when bit 8 of
+# the clock is set (the -fast clock runs 100/3 ms a step), and nothing else
+# in its two rows.
+long="a=1111111111111111111111111111"
+for run in "a=1 172" "a=1 180" "$long 180"; do
+  text="${run% *}" frames="${run##* }"
+  prompt "$text;key enter;$text" "$frames"
   python3 "$src/tests/data/sweep_png.py" "$tmp/s.png" "$src/assets/gfx/palette.txt" > "$tmp/s.txt"
-  python3 - "$tmp/s.txt" "$frames" <<'PY' || failures=$((failures + 1))
+  python3 - "$tmp/s.txt" "$frames" "${#text}" <<'PY' || failures=$((failures + 1))
 import sys
 px = [[int(v, 16) for v in l.split()] for l in open(sys.argv[1])]
-on = (int(sys.argv[2]) * 100 // 3) & 256 != 0
-y = max(r for r in range(128) if 7 in px[r]) // 6 * 6   # the prompt's row
-want_cursor = [8 if on else 0] * 4
-bad = [f"text differs at row {y + r}" for r in range(6) if px[y + r][:20] != px[y - 6 + r][:20]]
-bad += [f"cursor at row {y + r}" for r in range(5) if px[y + r][20:24] != want_cursor]
-bad += [f"strip not clear at row {y + r}" for r in range(6) if any(px[y + r][24:]) or (r == 5 and any(px[y + r][20:24]))]
-if bad or not any(7 in px[y + r][:4] for r in range(5)):
-    print("FAIL (prompt pixels, frames %s, cursor %s):" % (sys.argv[2], on), bad or "no > at x 0")
+frames, n = int(sys.argv[2]), int(sys.argv[3])
+on = (frames * 100 // 3) & 256 != 0
+y = max(r for r in range(128) if 7 in px[r]) // 6 * 6   # the prompt's first row
+want = [[0] * 128 for _ in range(12)]
+for r in range(6):
+    want[r][:8 + 4 * n] = px[y - 6 + r][:8 + 4 * n]
+cx, cy = 8 + 4 * n, 0
+while cx > 124:
+    cx, cy = cx - 120, cy + 6
+for r in range(5):
+    want[cy + r][cx:cx + 4] = [8 if on else 0] * 4
+bad = [y + r for r in range(12) if y + r < 128 and px[y + r] != want[r]]
+if bad or 7 not in px[y][:4]:
+    print("FAIL (prompt pixels of %d characters, frames %d, cursor %s): rows %s" % (n, frames, on, bad))
     sys.exit(1)
 PY
 done
