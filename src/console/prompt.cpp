@@ -129,7 +129,12 @@ void prompt_update(zurkel_machine* m) {
     boot_init(m);
     return;
   }
-  if (!shown(m)) return;
+  bool now_shown = shown(m);
+  // Keys typed on another screen (the browser, a cart's frame) are not the
+  // line's: the queue starts empty whenever the line comes back.
+  if (now_shown && !zprompt.was_shown) brim_drain_keys();
+  zprompt.was_shown = now_shown;
+  if (!now_shown) return;
   zurkel_command_line& l = zprompt;
   if (brim_get_key_state(KEY_LEFT) == 3 && l.cursor > 0) l.cursor--;
   if (brim_get_key_state(KEY_RIGHT) == 3 && l.cursor < static_cast<int>(l.text.size())) l.cursor++;

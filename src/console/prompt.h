@@ -20,6 +20,7 @@ struct zurkel_command_line {
   int history_pos = 0;                    // history.size() while not browsing
   std::string draft;                      // the line being typed before browsing
   bool reboot_requested = false;          // carried out once the typed line ended
+  bool was_shown = false;                 // the line was shown last iteration
   // What the last draw cleared (row and strip widths), so a shorter line
   // leaves none of its old pixels behind.
   int drawn_y = -1;
