@@ -40,6 +40,14 @@ const char* string_arg(lua_State* L, int i) {
   return lua_type(L, i) == LUA_TSTRING ? lua_tostring(L, i) : nullptr;
 }
 
+// A line typed at the prompt: the console carries out the commands that do
+// nothing (or list cstore files) for a cartridge program.
+bool done_by_console(lua_State* L, const char* name) {
+  zurkel_machine* m = zk_machine(L);
+  if (!m || !m->run.typed_command || !m->host->typed_command) return false;
+  return m->host->typed_command(m, name, string_arg(L, 1));
+}
+
 bool ends_with(const std::string& s, const char* tail) {
   size_t n = std::strlen(tail);
   return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
@@ -72,6 +80,11 @@ int zk_load(lua_State* L) {
     }
     zurkel_print_2(m, "loaded from clipboard\n(%d chars)", code_len, 0);
   } else if (load_working_cart(m, arg) != 0) {
+    if (m->run.typed_command) {
+      // A cart learns of it from the result; someone typing needs to see it.
+      std::string line = std::string("could not load ") + arg;
+      zurkel_print_col(m, line.c_str(), 8);
+    }
     lua_pushboolean(L, 0);
     return 1;
   }
@@ -123,7 +136,7 @@ int zk_save(lua_State* L) {
 }
 
 int zk_ls(lua_State* L) {
-  if (lua_gettop(L) >= 1) return 0;
+  if (done_by_console(L, "ls") || lua_gettop(L) >= 1) return 0;
   char folder[1024];
   brim_prefix_with_appdata_path("cstore/", folder);
   std::vector<std::string> names;
@@ -245,6 +258,22 @@ int zk_export(lua_State* L) {
 }
 
 int zk_shell_nothing(lua_State*) { return 0; }
+int zk_help(lua_State* L) {
+  done_by_console(L, "help");
+  return 0;
+}
+int zk_reboot(lua_State* L) {
+  done_by_console(L, "reboot");
+  return 0;
+}
+int zk_shutdown(lua_State* L) {
+  done_by_console(L, "shutdown");
+  return 0;
+}
+int zk_splore(lua_State* L) {
+  done_by_console(L, "splore");
+  return 0;
+}
 
 // "cls" is the drawing function's; "run", "login" and "logout" are the
 // runner's. The rest of the shell's names are here.
@@ -262,10 +291,10 @@ const zk_api_entry zk_shell_api[] = {
     {"install_games", zk_shell_nothing},
     {"import", zk_import},
     {"export", zk_export},
-    {"help", zk_shell_nothing},
-    {"reboot", zk_shell_nothing},
-    {"shutdown", zk_shell_nothing},
+    {"help", zk_help},
+    {"reboot", zk_reboot},
+    {"shutdown", zk_shutdown},
     {"exit", zk_shell_nothing},
-    {"splore", zk_shell_nothing},
+    {"splore", zk_splore},
     {nullptr, nullptr},
 };

@@ -15,6 +15,8 @@
 #include "gfx/png_encode.h"
 #include "gfx/video.h"
 #include "input/buttons.h"
+#include "input/keys.h"
+#include "input/scancodes.h"
 #include "machine/machine.h"
 #include "settings/folders.h"
 #include "settings/options.h"
@@ -22,6 +24,8 @@
 namespace {
 std::vector<input_script_line> script;
 size_t script_pos = 0;
+std::vector<input_key_event> key_events;
+size_t key_pos = 0;
 const input_script_line* current = nullptr;
 std::vector<int16_t> audio;
 int64_t audio_carry = 0;
@@ -30,6 +34,17 @@ int exit_status = 0;
 bool write_bytes(FILE* f, void* ctx) {
   auto* v = static_cast<std::vector<unsigned char>*>(ctx);
   return std::fwrite(v->data(), 1, v->size(), f) == v->size();
+}
+
+bool is_key_line(const std::string& second) { return second == "text" || second == "key"; }
+
+// A key goes down and up within the step: it reads as newly pressed until
+// the next host sample, as a quick tap does.
+void tap(const input_key_event& e) {
+  if (e.ctrl) brim_key_event(KEY_LCTRL, true, true, false, false);
+  brim_key_event(e.scancode, true, e.ctrl, false, false);
+  brim_key_event(e.scancode, false, e.ctrl, false, false);
+  if (e.ctrl) brim_key_event(KEY_LCTRL, false, true, false, false);
 }
 
 void put_le(std::vector<unsigned char>& v, uint32_t x, int n) {
@@ -48,6 +63,8 @@ std::vector<input_script_line> parse_input_script(const std::string& text) {
     char* end = nullptr;
     long long step = std::strtoll(word.c_str(), &end, 10);
     if (*end || step < 0) continue;
+    std::string first, second;
+    if (std::istringstream(line) >> first >> second && is_key_line(second)) continue;
     input_script_line l{step, {}};
     while (ls >> word && l.masks.size() < 8) {
       unsigned long m = std::strtoul(word.c_str(), &end, 16);
@@ -61,9 +78,65 @@ std::vector<input_script_line> parse_input_script(const std::string& text) {
   return out;
 }
 
+int input_key_scancode(const std::string& name) {
+  static const struct { const char* name; int scancode; } named[] = {
+      {"enter", KEY_RETURN}, {"backspace", KEY_BACKSPACE}, {"tab", KEY_TAB}, {"escape", KEY_ESCAPE},
+      {"left", KEY_LEFT},    {"right", KEY_RIGHT},         {"up", KEY_UP},   {"down", KEY_DOWN},
+      {"delete", KEY_DELETE},
+  };
+  for (const auto& n : named)
+    if (name == n.name) return n.scancode;
+  if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') return KEY_A + (name[0] - 'a');
+  if (name.size() == 1 && name[0] >= '1' && name[0] <= '9') return KEY_1 + (name[0] - '1');
+  if (name == "0") return KEY_1 + 9;
+  if (name.size() >= 2 && name[0] == 'f') {
+    char* end = nullptr;
+    long f = std::strtol(name.c_str() + 1, &end, 10);
+    if (!*end && f >= 1 && f <= 12) return KEY_F1 + static_cast<int>(f) - 1;
+  }
+  return 0;
+}
+
+std::vector<input_key_event> parse_input_keys(const std::string& text) {
+  std::vector<input_key_event> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream ls(line);
+    std::string word, kind;
+    if (!(ls >> word >> kind) || word[0] == '#' || !is_key_line(kind)) continue;
+    char* end = nullptr;
+    long long step = std::strtoll(word.c_str(), &end, 10);
+    if (*end || step < 0) continue;
+    std::string rest;
+    std::getline(ls, rest);
+    if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+    input_key_event e{step, "", 0, false};
+    if (kind == "text") {
+      e.text = rest.substr(0, BRIM_KEY_QUEUE);
+      if (e.text.empty()) continue;
+    } else {
+      std::string name = rest.substr(0, rest.find(' '));
+      if (name.compare(0, 5, "ctrl+") == 0) {
+        e.ctrl = true;
+        name.erase(0, 5);
+      }
+      e.scancode = input_key_scancode(name);
+      if (!e.scancode) continue;
+    }
+    out.push_back(e);
+  }
+  std::stable_sort(out.begin(), out.end(),
+                   [](const input_key_event& a, const input_key_event& b) { return a.step < b.step; });
+  return out;
+}
+
 bool automation_init() {
   script.clear();
   script_pos = 0;
+  key_events.clear();
+  key_pos = 0;
   current = nullptr;
   audio.clear();
   audio_carry = 0;
@@ -78,10 +151,16 @@ bool automation_init() {
   std::stringstream s;
   s << f.rdbuf();
   script = parse_input_script(s.str());
+  key_events = parse_input_keys(s.str());
   return true;
 }
 
 void automation_step_begin(int64_t step) {
+  for (; key_pos < key_events.size() && key_events[key_pos].step <= step; key_pos++) {
+    const input_key_event& e = key_events[key_pos];
+    if (e.scancode) tap(e);
+    for (char c : e.text) brim_key_text(std::string(1, c).c_str());
+  }
   while (script_pos < script.size() && script[script_pos].step <= step) current = &script[script_pos++];
   if (current)
     for (size_t p = 0; p < current->masks.size(); p++)

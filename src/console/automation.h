@@ -17,6 +17,21 @@ struct input_script_line {
 // blank lines and lines starting with '#' are skipped, bad lines too.
 std::vector<input_script_line> parse_input_script(const std::string& text);
 
+// Typed input in the same file: "STEP text TEXT" types TEXT (the rest of
+// the line after one space, at most 32 characters) and "STEP key NAME"
+// presses and releases one key (enter, backspace, tab, escape, left, right,
+// up, down, delete, f1-f12, a-z, 0-9; "ctrl+" in front holds Ctrl) at
+// update step STEP. The mask lines ignore them.
+struct input_key_event {
+  int64_t step;
+  std::string text;     // characters to type; empty for a key
+  int scancode;         // the key; 0 for text
+  bool ctrl;
+};
+std::vector<input_key_event> parse_input_keys(const std::string& text);
+// The scancode of a key name of the input script, or 0.
+int input_key_scancode(const std::string& name);
+
 // Reads the files the options name; false (with a message) when -input
 // names a file that cannot be read.
 bool automation_init();

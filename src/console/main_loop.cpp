@@ -15,6 +15,7 @@
 #include "console/cart_watch.h"
 #include "console/keyconfig.h"
 #include "console/pause_menu.h"
+#include "console/prompt.h"
 #include "console/reset_effect.h"
 #include "console/screen.h"
 #include "gfx/display.h"
@@ -260,6 +261,7 @@ void brim_main_update(zurkel_machine* m) {
     count_step(m, rate);
   }
 
+  prompt_update(m);
   if (m->mode == 1 && pressed(KEY_ESCAPE)) {
     if (zcon.menu_open) close_paused_menu();
     else open_paused_menu(m);
@@ -284,7 +286,10 @@ void brim_main_draw(zurkel_machine* m) {
   std::memset(page->data, 0, static_cast<size_t>(page->w) * page->h);
   if (m->console_screen == 1 && m->mode == 0) keyconfig_draw(m);
   else if (m->console_screen == 2 && m->mode == 0 && browser && browser->draw) browser->draw(m);
-  if (!m->disk_pause && !(m->mode == 1 && m->hold_frame)) gfx_present_screen(m, m->mode == 1);
+  else if (m->console_screen == 0 && m->mode == 0) draw_command_string(m, true, true);
+  // A typed line is no cart: the stopped cart's screen mode stays off.
+  bool cart_runs = m->mode == 1 && !m->run.typed_command;
+  if (!m->disk_pause && !(m->mode == 1 && m->hold_frame)) gfx_present_screen(m, cart_runs);
   copy_bitmap(m->display, page);
   draw_paused_menu(page);
   if (m->disk_pause > 0 && m->mode == 1 && m->run.program_started)
@@ -306,4 +311,5 @@ const zurkel_machine_host zurkel_console_host = {
     .paste_text = zurkel_paste_buffer,
     .open_keyconfig = keyconfig_enter,
     .last_draw_ms = last_draw_ms,
+    .typed_command = prompt_typed_command,
 };

@@ -21,6 +21,10 @@ struct zurkel_machine_host {
   void (*open_keyconfig)(zurkel_machine* m);
   // Milliseconds the console's last frame took to draw (frame-rate control).
   int (*last_draw_ms)();
+  // A shell command of a line typed at the prompt that the console carries
+  // out itself (ls, dir, help, splore, reboot, shutdown): true when done.
+  // Cartridge programs never reach it.
+  bool (*typed_command)(zurkel_machine* m, const char* name, const char* arg);
 };
 
 extern const zurkel_machine_host zurkel_quiet_host;

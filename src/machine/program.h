@@ -42,6 +42,7 @@ struct zurkel_program {
   bool devkit_notice_shown = false;  // "devkit mouse enabled" shown this run
   bool oom_reported = false;         // out-of-memory report mark
   int end_reason = ZK_END_NONE;
+  bool typed_command = false;        // the program is a line typed at the prompt
   uint64_t cartdata_saved_ms = 0;    // when the slices last wrote dirty cart data
   // Cart files other than the loaded one: the one a program read last
   // (reload and cstore; "" none), and "|" + name of every file cstore wrote

@@ -102,3 +102,11 @@ int assemble_program(const char* code, bool board_fixup, char* out, int cap) {
   *w = 0;
   return static_cast<int>(total);
 }
+
+int assemble_typed_line(const char* code, char* out, int cap) {
+  if (substitute_command(code, out, cap)) return static_cast<int>(std::strlen(out));
+  std::string pre;
+  if (!zurkel_preprocess(code, pre) || pre.size() + 1 > static_cast<size_t>(cap)) return -1;
+  std::memcpy(out, pre.c_str(), pre.size() + 1);
+  return static_cast<int>(pre.size());
+}

@@ -56,6 +56,12 @@ void refuse_start(zurkel_machine* m, int reason) {
 
 void report_syntax_error(zurkel_machine* m, const char* text, const char* message) {
   m->draw[DS_PEN] = 6;
+  char detail[1024];
+  if (m->run.typed_command) {
+    // A typed line has no tabs or program lines to point at.
+    if (const char* said = extract_syntax_error(m, message, detail, sizeof detail)) zurkel_print_col(m, said, 6);
+    return;
+  }
   int last = zurkel_last_line_number;
   int first = last - 3;
   int lines = count_lines(text);
@@ -68,7 +74,6 @@ void report_syntax_error(zurkel_machine* m, const char* text, const char* messag
   char source[1024];
   get_nth_line(text, last - 3, source, sizeof source);
   zurkel_print_col(m, source, 7);
-  char detail[1024];
   const char* said = extract_syntax_error(m, message, detail, sizeof detail);
   if (said) {
     if (std::strcmp(said, "unexpected symbol near 'end'") == 0 && !std::strstr(source, "end"))
@@ -205,6 +210,7 @@ void derive_cart_identity(const char* filename, const char* root_path, const cha
 void run_cart(zurkel_machine* m) {
   if (!m) return;
   zurkel_program& r = m->run;
+  r.typed_command = false;
   // A restart (run(), "reset cart") replaces the program without stopping
   // it: data it changed since the last write-out is written now, before
   // the slot closes, or the new run would read the old file.
@@ -256,7 +262,9 @@ bool run_program_as(zurkel_machine* m, const char* text, bool is_run) {
   }
   zurkel_cart* cart = get_loaded_cart(m);
   int tokens = count_tokens(cart->code ? cart->code : "");
-  if (tokens > ZURKEL_TOKEN_LIMIT) {
+  // A typed line is not the cart: a cart over the limit must not lock the
+  // prompt (it could not even load another one).
+  if (tokens > ZURKEL_TOKEN_LIMIT && !m->run.typed_command) {
     zurkel_print_col(m, "program too large", 6);
     zurkel_print_2_col(m, "%d / %d tokens\n", tokens, ZURKEL_TOKEN_LIMIT, 6);
     refuse_start(m, ZK_END_SIZE_LIMIT);
@@ -275,7 +283,8 @@ bool run_program_as(zurkel_machine* m, const char* text, bool is_run) {
   bool fixup = std::strcmp(id, "19488") == 0 || std::strcmp(id, "10388") == 0;
   std::vector<char> code(ZURKEL_LUA_CODE_BUFFER);
   char* buf = code.data();
-  int len = assemble_program(text, fixup, buf, ZURKEL_LUA_CODE_BUFFER);
+  int len = m->run.typed_command ? assemble_typed_line(text, buf, ZURKEL_LUA_CODE_BUFFER)
+                                  : assemble_program(text, fixup, buf, ZURKEL_LUA_CODE_BUFFER);
   if (len < 0) {
     // The assembled text (header, preprocessed code, tail) must fit the
     // code buffer; a cart whose expansion does not is refused like one over
@@ -325,8 +334,9 @@ void suspend_program(zurkel_machine* m) {
       for (int i = 0; i < 16; i++) m->draw[DS_SCREEN_PAL + i] = i;
     if (zurkel_peek(m, m->cart, 0x5F44) == 0)
       for (int& fx : m->audio_fx) fx = 0;
-    if (m->run.finished_notice == 0) m->run.finished_notice = 1;
+    if (m->run.finished_notice == 0 && !m->run.typed_command) m->run.finished_notice = 1;
   }
+  m->run.typed_command = false;
   if (m->run.end_reason == ZK_END_NONE) m->run.end_reason = ZK_END_NORMAL;
   m->mode = 0;
   m->hold_frame = false;

@@ -145,6 +145,18 @@ TEST(HostAutomation, InputScriptLinesAreSortedAndBadOnesSkipped) {
   EXPECT_EQ(s[3].masks[0], 0x30);
 }
 
+TEST(HostAutomation, TypedInputLinesAreKeysAndTextNotMasks) {
+  std::string script = "9 key ctrl+v\n3 text ls -a\n4 key f12\n5 key nosuch\n6 key\n2 10\n";
+  EXPECT_EQ(parse_input_script(script).size(), 1u);
+  auto k = parse_input_keys(script);
+  ASSERT_EQ(k.size(), 3u);
+  EXPECT_EQ(k[0].text, "ls -a");
+  EXPECT_EQ(k[1].scancode, input_key_scancode("f1") + 11);
+  EXPECT_EQ(k[2].scancode, input_key_scancode("v"));
+  EXPECT_TRUE(k[2].ctrl);
+  EXPECT_FALSE(k[1].ctrl);
+}
+
 TEST_F(HostLoopTest, ScriptedMasksHoldButtonsFromTheirStepOn) {
   std::string path = std::string(::testing::TempDir()) + "zk_input.txt";
   FILE* f = std::fopen(path.c_str(), "w");
