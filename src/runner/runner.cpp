@@ -100,43 +100,6 @@ void report_runtime_error(zurkel_machine* m, lua_State* L, const char* message, 
   }
 }
 
-// Collections run finalizers (__gc), which are script code and may fail;
-// an error there, outside any protected call, would end the whole host.
-// When the machine has objects with finalizers, a full collection runs
-// first on a helper thread under protection (the main thread may be
-// suspended mid-frame), repeated until one completes: each failure removes
-// the finalizer that failed. The first failure is returned for the report.
-int gc_collect(lua_State* L) {
-  lua_gc(L, LUA_GCCOLLECT, 0);
-  return 0;
-}
-
-bool finalizers_pending(lua_State* L) {
-  global_State* g = G(L);
-  return g->finobj != nullptr || g->tobefnz != nullptr;
-}
-
-std::string run_finalizers_protected(zurkel_machine* m) {
-  lua_State* T = m->gc_thread;
-  std::string error;
-  if (!T || !finalizers_pending(m->L)) return error;
-  // Finalizers are script code under the CPU budget: one that never returns
-  // is stopped by the limiter (it cannot yield here) and fails like an error.
-  lua_sethook(T, instruction_limiter, LUA_MASKCOUNT, ZURKEL_HOOK_INSTRUCTIONS);
-  for (int attempt = 0; attempt < 4096; attempt++) {
-    lua_settop(T, 0);
-    lua_pushcfunction(T, gc_collect);
-    int status = lua_pcall(T, 0, 0, 0);
-    if (status != LUA_OK && error.empty()) {
-      const char* text = lua_tostring(T, -1);
-      error = text ? text : "error in __gc metamethod";
-    }
-    lua_settop(T, 0);
-    if (status == LUA_OK) break;
-  }
-  return error;
-}
-
 std::string bbs_path() {
   char path[BRIM_PATH_MAX];
   brim_prefix_with_appdata_path("bbs/", path);
@@ -359,8 +322,8 @@ bool run_slice_section(zurkel_machine* m) {
   m->run.section_count++;
   m->heap_over_budget = 0;
 
-  std::string gc_error = run_finalizers_protected(m);
-  if (!zurkel_heap_collect_for_slice(m)) {
+  std::string gc_error;
+  if (!zurkel_heap_collect_for_slice(m, &gc_error)) {
     m->run.end_reason = ZK_END_OUT_OF_MEMORY;
     reset_lua_machine(m);
     suspend_program(m);
