@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include <cstdio>
 
 #include "base/safe_write.h"
@@ -89,4 +92,45 @@ std::vector<std::string> cart_search_paths(const std::string& name) {
   std::string in_folder = cart_current_folder() + name;
   if (in_folder == name) return {name};
   return {in_folder, name};
+}
+
+namespace {
+std::string slash_ended(std::string s) {
+  if (!s.empty() && s.back() != '/') s += '/';
+  return s;
+}
+
+bool starts_with_folder(const std::string& path, const std::string& folder) {
+  return !folder.empty() && (path.compare(0, folder.size(), folder) == 0 ||
+                             slash_ended(path) == folder);
+}
+
+// The real path of the longest part of path that exists ("" when none).
+std::string real_existing_part(std::string path) {
+  char real[PATH_MAX];
+  while (!path.empty()) {
+    if (realpath(path.c_str(), real)) return slash_ended(real) + "";
+    size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
+    if (slash == std::string::npos) return "";
+    path = path.substr(0, slash + 1);
+  }
+  return "";
+}
+}  // namespace
+
+bool cart_path_inside_root(const std::string& path) {
+  std::string root = slash_ended(shell_normalise_path(console_config.root_path));
+  if (root.empty() || root == "/") return false;
+  if (!starts_with_folder(shell_normalise_path(path), root)) return false;
+  char real_root[PATH_MAX];
+  if (!realpath(root.c_str(), real_root)) return true;  // nothing on disk to follow
+  std::string existing = real_existing_part(path);
+  return existing.empty() || starts_with_folder(existing, slash_ended(real_root));
+}
+
+std::string cart_script_path(const std::string& name) {
+  if (name.empty()) return "";
+  std::string path = shell_normalise_path(cart_current_folder() + name);
+  if (!name.empty() && name.back() == '/' && (path.empty() || path.back() != '/')) path += '/';
+  return cart_path_inside_root(path) ? path : "";
 }

@@ -34,3 +34,12 @@ std::string cart_current_folder();
 // plus the current folder first, then as given; opening either also falls
 // back to the virtual disk, where embedded carts live.
 std::vector<std::string> cart_search_paths(const std::string& name);
+
+// Names a running cart gives (load, save, mkdir) are taken against the
+// cartridge folder and the shell's current folder, never elsewhere: the
+// resolved path, or "" when it would lie outside the cartridge folder,
+// whether through "..", a symbolic link or a folder above it.
+std::string cart_script_path(const std::string& name);
+// True when path (existing or not) lies inside the cartridge folder, both
+// as written and after following the links of the part that exists.
+bool cart_path_inside_root(const std::string& path);

@@ -30,12 +30,14 @@ zurkel_cart* load_zurkel_cart_any_format(zurkel_machine* m, const char* path) {
   return brim_load_zurkel_cart(path);
 }
 
-int load_working_cart(zurkel_machine* m, const char* name) {
-  if (!name || !*name) return 1;
-  std::string plain = name, completed = inject_zk_extention(plain);
+namespace {
+// The four name variants in their order, each tried at the paths given.
+int load_variants(zurkel_machine* m, const std::string& plain,
+                  std::vector<std::string> (*paths)(const std::string&)) {
+  std::string completed = inject_zk_extention(plain);
   const std::string variants[4] = {plain, completed, completed + ".png", plain + ".png"};
   for (const std::string& v : variants) {
-    for (const std::string& path : cart_search_paths(v)) {
+    for (const std::string& path : paths(v)) {
       if (zurkel_cart* cart = load_zurkel_cart_any_format(m, path.c_str())) {
         prepare_loaded_cart(m, cart, path.c_str());
         return 0;
@@ -43,6 +45,24 @@ int load_working_cart(zurkel_machine* m, const char* name) {
     }
   }
   return 1;
+}
+
+std::vector<std::string> inside_root_only(const std::string& path) {
+  if (!cart_path_inside_root(path)) return {};
+  return {path};
+}
+}  // namespace
+
+int load_working_cart(zurkel_machine* m, const char* name) {
+  if (!name || !*name) return 1;
+  return load_variants(m, name, cart_search_paths);
+}
+
+int load_script_cart(zurkel_machine* m, const char* name) {
+  if (!name || !*name) return 1;
+  std::string path = cart_script_path(name);
+  if (path.empty()) return 2;
+  return load_variants(m, path, inside_root_only);
 }
 
 std::string get_sandboxed_cstore_filename(const char* hash) {

@@ -55,8 +55,12 @@ void open_log() {
 
 // A configured folder that exists is kept; otherwise the default under the
 // per-user data folder.
-void settle_folder(char* configured, const char* fallback) {
-  if (configured[0] && brim_folder_has_entries(configured)) return;
+// The file system's root is no cartridge folder: carts may write anywhere
+// inside theirs.
+void settle_folder(char* configured, const char* fallback, const char* key) {
+  bool usable = std::strcmp(configured, "/") != 0;
+  if (configured[0] && usable && brim_folder_has_entries(configured)) return;
+  if (configured[0] && !usable) brim_debugf("config: %s %s unusable; default kept\n", key, configured);
   brim_prefix_with_appdata_path(fallback, configured);
 }
 
@@ -204,8 +208,8 @@ int brim_main_init(zurkel_machine* m) {
     cconfig.screen_w = 580;
     cconfig.screen_h = 540;
   }
-  settle_folder(console_config.root_path, "carts/");
-  settle_folder(console_config.cdata_path, "cdata/");
+  settle_folder(console_config.root_path, "carts/", "root_path");
+  settle_folder(console_config.cdata_path, "cdata/", "cdata_path");
   brim_set_sound_volume(cconfig.sound_volume);
   brim_set_music_volume(cconfig.music_volume);
 

@@ -3,12 +3,20 @@
 # each must end by itself with a clear message and the right exit status,
 # never by a signal or a hang, and never touch files outside its folders.
 # Table: cart | expected exit status | a line standard output must hold
-# ("-" for none) | extra options.
+# ("-" for none) | extra options | a condition that must hold afterwards.
 source "$3/tests/data/run_lib.sh"
 carts="$3/tests/data/hostile"
 cp "$carts"/*.zk "$tmp/"
 
-while IFS='|' read -r cart want line opts; do
+# Files outside the cartridge folder ($tmp/home/carts/) that no cart may
+# reach: a folder two levels up, a cart in the working folder, and a link
+# inside the cartridge folder pointing out of it.
+mkdir -p "$tmp/x" "$tmp/home/carts"
+echo 'x=1' | mkcart x/secret.zk
+echo 'x=1' | mkcart beside.zk
+ln -s "$tmp/x" "$tmp/home/carts/link"
+
+while IFS='|' read -r cart want line opts after; do
   [ -z "$cart" ] && continue
   # shellcheck disable=SC2086
   runcart "$cart" $opts
@@ -19,6 +27,7 @@ while IFS='|' read -r cart want line opts; do
   fi
   expect_status "$want" "$cart"
   [ "$line" != "-" ] && expect_line "$line" "$cart"
+  [ -n "$after" ] && expect "$after" "$cart: $after"
 done <<'TABLE'
 gc_inner_error.zk|2|** error in __gc metamethod (attempt to perform arithmetic on a nil value)|-frames 30
 gc_inner_loop.zk|2|** error in __gc metamethod (attempt to yield across a C-call boundary)|-frames 30
@@ -27,6 +36,29 @@ gc_flip_loop.zk|2|** error in __gc metamethod (attempt to yield across a C-call 
 gc_coroutine_loop.zk|2|** error in __gc metamethod (attempt to yield across a C-call boundary)|-frames 30
 gc_chain.zk|0|-|-frames 200
 coroutine_spin.zk|0|-|-frames 200
+escape_mkdir.zk|2|** mkdir done||[ ! -e "$tmp/x/made" ] && grep -qx "zurkel: mkdir: outside the cartridge folder" "$tmp/stderr"
+escape_load.zk|2|** load false||grep -qx "zurkel: load: outside the cartridge folder" "$tmp/stderr"
+escape_load_cwd.zk|2|** load false
+escape_load_link.zk|2|** load false||grep -qx "zurkel: load: outside the cartridge folder" "$tmp/stderr"
+escape_save.zk|2|** save done||[ ! -e "$tmp/x/escaped.zk" ] && grep -qx "zurkel: save: outside the cartridge folder" "$tmp/stderr"
+escape_save_link.zk|2|** save done||[ ! -e "$tmp/x/escaped.zk" ]
+inside_save_load.zk|2|** load true||[ -f "$tmp/home/carts/inside/kept.zk" ]
+TABLE
+
+# A cartridge folder in config.txt that is over-long (the line would be cut
+# after its last "/" to an ancestor folder) or the file system's root is
+# not used: the default stays and the log says why.
+long="$tmp/$(printf 'd%.0s' $(seq 300))/"
+while IFS='|' read -r value logged; do
+  rm -rf "$tmp/home"
+  mkdir -p "$tmp/home"
+  printf 'root_path %s\n' "$value" > "$tmp/home/config.txt"
+  runcart config_root.zk
+  expect "[ -d '$tmp/home/carts/made_here' ]" "root_path $logged: default folder used"
+  expect "grep -qF 'config: root_path $logged' '$tmp/home/log.txt'" "root_path $logged: logged"
+done <<TABLE
+$long|value too long; default kept
+/|/ unusable; default kept
 TABLE
 
 finish
