@@ -45,6 +45,25 @@ escape_save_link.zk|2|** save done||[ ! -e "$tmp/x/escaped.zk" ]
 inside_save_load.zk|2|** load true||[ -f "$tmp/home/carts/inside/kept.zk" ]
 TABLE
 
+# Decompression bombs: a cartridge picture whose image data inflates to
+# 300 MiB, and a picture declaring 60000 x 60000 pixels. Both are refused as
+# unloadable (status 1) without the console's memory ever growing past what
+# a cartridge picture needs (peak resident size in KiB, under 100 MiB).
+peak_kib() {
+  python3 -c 'import resource, subprocess, sys
+r = subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+print(r.returncode, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
+}
+while read -r name mb w h; do
+  python3 "$carts/png_bomb.py" "$tmp/$name" "$mb" $w $h
+  read -r status peak < <(cd "$tmp" && peak_kib "$bin" -home "$tmp/home" -x "$tmp/$name" -fast)
+  expect_eq "$status" 1 "$name: exit status"
+  expect "[ '$peak' -lt 102400 ]" "$name: peak memory $peak KiB"
+done <<'TABLE'
+inflates.zk.png 300
+declares_huge.zk.png 1 60000 60000
+TABLE
+
 # A cartridge folder in config.txt that is over-long (the line would be cut
 # after its last "/" to an ancestor folder) or the file system's root is
 # not used: the default stays and the log says why.
