@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "api/registry.h"
+#include "base/lost_writes.h"
 #include "api/runner_api.h"
 #include "cart/cart_files.h"
 #include "cart/cart_names.h"
@@ -127,6 +128,7 @@ int zk_save(lua_State* L) {
   } else {
     std::string what = "save failed: " + completed;
     zurkel_report_failure(m, what.c_str());
+    brim_report_lost_write(path.c_str());
   }
   return 0;
 }

@@ -134,3 +134,14 @@ std::string cart_script_path(const std::string& name) {
   if (!name.empty() && name.back() == '/' && (path.empty() || path.back() != '/')) path += '/';
   return cart_path_inside_root(path) ? path : "";
 }
+
+bool cart_file_stamp(const std::string& path, long long* mtime_ns, long long* size) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    *mtime_ns = *size = -1;
+    return false;
+  }
+  *mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  *size = static_cast<long long>(st.st_size);
+  return true;
+}

@@ -43,3 +43,7 @@ std::string cart_script_path(const std::string& name);
 // True when path (existing or not) lies inside the cartridge folder, both
 // as written and after following the links of the part that exists.
 bool cart_path_inside_root(const std::string& path);
+
+// Modification time (nanoseconds) and size of a file; false (both -1) when
+// it does not exist.
+bool cart_file_stamp(const std::string& path, long long* mtime_ns, long long* size);

@@ -77,6 +77,7 @@ void set_loaded_cart(zurkel_machine* m, zurkel_cart* cart, const char* name) {
   zurkel_sync_shared_after_load(cart);
   std::snprintf(l.name, sizeof l.name, "%s", name ? name : "");
   hash_cart(cart, l.hash);
+  cart_file_stamp(l.name, &l.file_mtime_ns, &l.file_size);
 }
 
 void prepare_loaded_cart(zurkel_machine* m, zurkel_cart* cart, const char* name) {

@@ -64,6 +64,38 @@ inflates.zk.png 300
 declares_huge.zk.png 1 60000 60000
 TABLE
 
+# Files the console must keep but cannot write, and homes it cannot use: each
+# is said on standard error and the run ends with a non-zero status (3: a
+# file could not be written; 1: nothing could run). Table: set-up in a fresh
+# home | cart | status | text standard error must hold | extra options.
+long_home="$tmp/$(printf 'h%.0s' $(seq 1100))"
+mkdir -p "$tmp/nopod" && cp "$bin" "$tmp/nopod/zurkel"
+touch "$tmp/plainfile"
+while IFS='|' read -r setup cart want errline opts; do
+  rm -rf "$tmp/home" && mkdir -p "$tmp/home" && eval "$setup"
+  # shellcheck disable=SC2086
+  runcart "$cart" -frames 30 $opts
+  expect_status "$want" "$cart after '$setup'"
+  expect "grep -qF -- \"$errline\" '$tmp/stderr'" "$cart after '$setup': $errline"
+done <<TABLE
+mkdir "\$tmp/home/config.txt"|plain.zk|3|zurkel: could not write $tmp/home/config.txt
+mkdir -p "\$tmp/home/cdata/lost.zkd.txt"|cartdata_write.zk|3|zurkel: could not write $tmp/home/cdata/lost.zkd.txt
+mkdir -p "\$tmp/home/carts/taken.zk"|save_fails.zk|3|zurkel: save failed: taken.zk
+:|plain.zk|1|zurkel: home folder path too long: $tmp/hhhh|-home $long_home
+:|plain.zk|1|zurkel: could not make home folder $tmp/plainfile/home/|-home $tmp/plainfile/home
+TABLE
+# Without data.pod (a copy of the program alone, or no file handles left to
+# open it) execute mode cannot run its cart.
+bin_saved="$bin"
+bin="$tmp/nopod/zurkel"
+runcart plain.zk
+expect_status 1 "no data.pod"
+expect "grep -qx 'zurkel: couldn.t load .*data.pod' '$tmp/stderr'" "no data.pod: said"
+bin="$bin_saved"
+out="$(cd "$tmp" && ulimit -n 5 && timeout 60 "$bin" -home "$tmp/home" -x "$tmp/plain.zk" -fast 2>/dev/null)"
+status=$?
+expect_status 1 "no file handles for data.pod"
+
 # A cartridge folder in config.txt that is over-long (the line would be cut
 # after its last "/" to an ancestor folder) or the file system's root is
 # not used: the default stays and the log says why.
