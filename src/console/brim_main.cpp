@@ -12,6 +12,7 @@
 #include "base/bitmap.h"
 #include "base/debug.h"
 #include "base/lost_writes.h"
+#include "base/safe_write.h"
 #include "base/random.h"
 #include "cart/data_pod.h"
 #include "cart/pipeline.h"
@@ -256,6 +257,10 @@ int brim_main_init(zurkel_machine* m) {
   }
   settle_folder(console_config.root_path, "carts/", "root_path");
   settle_folder(console_config.cdata_path, "cdata/", "cdata_path");
+  // Writes interrupted by a crash or a kill leave their temporary files.
+  brim_clean_stale_temp_files(brim_appdata_folder(), 2);
+  brim_clean_stale_temp_files(console_config.root_path, 3);
+  brim_clean_stale_temp_files(console_config.cdata_path, 0);
   brim_set_sound_volume(cconfig.sound_volume);
   brim_set_music_volume(cconfig.music_volume);
 

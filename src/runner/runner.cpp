@@ -62,6 +62,12 @@ void report_syntax_error(zurkel_machine* m, const char* text, const char* messag
   if (first > lines + 1) first = lines + 1;
   int tab = 0;
   int tab_line = find_tab_line(first, &tab);
+  // A line outside every tab (past the last, or before the first: a short
+  // command that replaced the whole program) is shown as line 0 of tab 0.
+  if (tab_line < 0) {
+    tab_line = -1;
+    tab = 0;
+  }
   char line[128];
   std::snprintf(line, sizeof line, "syntax error line %d (tab %d)", tab_line + 1, tab);
   zurkel_print_col(m, line, 14);
@@ -92,6 +98,9 @@ void report_runtime_error(zurkel_machine* m, lua_State* L, const char* message, 
     zurkel_print_col(m, source, 7);
   }
   extract_runtime_error(m, message);
+  // The interpreter's memory error is not printed as such; without a word
+  // the cart would seem to end for no reason.
+  if (std::strcmp(message, "not enough memory") == 0) zurkel_print_col(m, "out of memory", 6);
   if (m->fault.assert_message[0]) zurkel_print_col(m, m->fault.assert_message, 6);
   if (m->heap_refused) {
     m->heap_refused = 0;

@@ -43,7 +43,35 @@ escape_load_link.zk|2|** load false||grep -qx "zurkel: load: outside the cartrid
 escape_save.zk|2|** save done||[ ! -e "$tmp/x/escaped.zk" ] && grep -qx "zurkel: save: outside the cartridge folder" "$tmp/stderr"
 escape_save_link.zk|2|** save done||[ ! -e "$tmp/x/escaped.zk" ]
 inside_save_load.zk|2|** load true||[ -f "$tmp/home/carts/inside/kept.zk" ]
+print_scrolls.zk|2|** cycles ok
+string_doubling.zk|2|** out of memory
+short_command_error.zk|2|** syntax error line 0 (tab 0)
 TABLE
+
+# Code past the 65,535-character limit is dropped (the rest of the cart
+# loads), and standard error says so.
+{
+  printf 'zurkel cartridge // hostile: code over the limit\nversion 12\n__lua__\n'
+  for i in $(seq 7000); do echo "-- 0123456789"; done
+  printf 'x=1\n__gfx__\n\n'
+} > "$tmp/overlong.zk"
+runcart overlong.zk -frames 10
+expect_status 0 "overlong.zk"
+expect "grep -q '^zurkel: code over 65535 chars: [0-9]* line(s) dropped$' '$tmp/stderr'" "overlong.zk: said"
+
+# Temporary files of writes interrupted earlier are removed at start: ours
+# (a pid that no longer runs, or no pid and over a minute old), not others.
+rm -rf "$tmp/home" && mkdir -p "$tmp/home/cdata" "$tmp/home/carts"
+touch "$tmp/home/cdata/a.zkd.txt.tmp999999999" "$tmp/home/config.txt.tmp999999998" \
+      "$tmp/home/carts/fresh.zk.tmp" "$tmp/home/carts/notes.txt.tmp"
+touch -d '2 hours ago' "$tmp/home/carts/old.zk.tmp" "$tmp/home/carts/notes.txt.tmp"
+runcart plain.zk -frames 10
+for gone in cdata/a.zkd.txt.tmp999999999 config.txt.tmp999999998 carts/old.zk.tmp; do
+  expect "[ ! -e '$tmp/home/$gone' ]" "stale $gone removed"
+done
+for kept in carts/fresh.zk.tmp carts/notes.txt.tmp; do
+  expect "[ -e '$tmp/home/$kept' ]" "$kept kept"
+done
 
 # Decompression bombs: a cartridge picture whose image data inflates to
 # 300 MiB, and a picture declaring 60000 x 60000 pixels. Both are refused as
