@@ -49,6 +49,9 @@ void log_step(const char* name) { brim_debugf("%s\n", name); }
 
 // Opens "log.txt" in the per-user folder afresh for this session.
 void open_log() {
+  // A -home folder too long to use has no log: one in the working folder
+  // would be the very misplaced file the start then refuses to make.
+  if (cconfig.home_path[0] && !brim_appdata_folder()[0]) return;
   char path[BRIM_PATH_MAX];
   brim_prefix_with_appdata_path("log.txt", path);
   if (FILE* f = std::fopen(path, "w")) std::fclose(f);

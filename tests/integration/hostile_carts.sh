@@ -112,6 +112,7 @@ mkdir -p "\$tmp/home/carts/taken.zk"|save_fails.zk|3|zurkel: save failed: taken.
 :|plain.zk|1|zurkel: home folder path too long: $tmp/hhhh|-home $long_home
 :|plain.zk|1|zurkel: could not make home folder $tmp/plainfile/home/|-home $tmp/plainfile/home
 TABLE
+expect "[ ! -e '$tmp/log.txt' ]" "nothing written to the working folder"
 # Without data.pod (a copy of the program alone, or no file handles left to
 # open it) execute mode cannot run its cart.
 bin_saved="$bin"
