@@ -46,10 +46,10 @@ int full_collection(lua_State* T) {
 void collect_protected(zurkel_machine* m, std::string* error) {
   lua_State* T = m->gc_thread;
   if (!T) {
-    // A script machine made without a helper (tools, tests) collects only
-    // while its main thread is not suspended.
-    if (lua_status(m->L) != LUA_OK) return;
-    T = m->L;
+    // A script machine made without a helper (tests of the budget alone)
+    // has no program thread to protect; the console's always has one.
+    if (lua_status(m->L) == LUA_OK) lua_gc(m->L, LUA_GCCOLLECT, 0);
+    return;
   }
   if (!error->empty()) return;
   lua_sethook(T, instruction_limiter, LUA_MASKCOUNT, ZURKEL_HOOK_INSTRUCTIONS);
