@@ -11,6 +11,7 @@
 #include "pod/stream.h"
 #include "settings/config.h"
 #include "settings/folders.h"
+#include "settings/options.h"
 #include "settings/shell_state.h"
 
 bool cart_read_file(const std::string& path, std::vector<uint8_t>& data, size_t max_size) {
@@ -118,14 +119,27 @@ std::string real_existing_part(std::string path) {
 }
 }  // namespace
 
-bool cart_path_inside_root(const std::string& path) {
-  std::string root = slash_ended(shell_normalise_path(console_config.root_path));
+bool cart_path_inside(const std::string& folder, const std::string& path) {
+  std::string root = slash_ended(shell_normalise_path(folder));
   if (root.empty() || root == "/") return false;
   if (!starts_with_folder(shell_normalise_path(path), root)) return false;
   char real_root[PATH_MAX];
   if (!realpath(root.c_str(), real_root)) return true;  // nothing on disk to follow
   std::string existing = real_existing_part(path);
   return existing.empty() || starts_with_folder(existing, slash_ended(real_root));
+}
+
+bool cart_path_inside_root(const std::string& path) {
+  return cart_path_inside(console_config.root_path, path);
+}
+
+std::string cart_command_line_folder() {
+  std::string name = zopts.auto_load_fn;
+  if (name.empty()) return "";
+  char real[PATH_MAX];
+  if (!realpath(name.c_str(), real)) return "";
+  std::string path = real;
+  return path.substr(0, path.find_last_of('/') + 1);
 }
 
 std::string cart_script_path(const std::string& name) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cart/cart_files.h"
+#include "settings/shell_state.h"
 #include "cart/cart_image.h"
 #include "cart/cart_names.h"
 #include "cart/legacy.h"
@@ -51,6 +52,12 @@ std::vector<std::string> inside_root_only(const std::string& path) {
   if (!cart_path_inside_root(path)) return {};
   return {path};
 }
+
+std::string g_beside_folder;
+std::vector<std::string> inside_beside_folder(const std::string& path) {
+  if (!cart_path_inside(g_beside_folder, path)) return {};
+  return {path};
+}
 }  // namespace
 
 int load_working_cart(zurkel_machine* m, const char* name) {
@@ -61,8 +68,17 @@ int load_working_cart(zurkel_machine* m, const char* name) {
 int load_script_cart(zurkel_machine* m, const char* name) {
   if (!name || !*name) return 1;
   std::string path = cart_script_path(name);
-  if (path.empty()) return 2;
-  return load_variants(m, path, inside_root_only);
+  if (!path.empty() && load_variants(m, path, inside_root_only) == 0) return 0;
+  // A cart started from the command line may sit anywhere: its neighbours
+  // load by name too, but nothing outside its folder.
+  g_beside_folder = cart_command_line_folder();
+  if (!g_beside_folder.empty()) {
+    std::string beside = shell_normalise_path(g_beside_folder + name);
+    if (cart_path_inside(g_beside_folder, beside) &&
+        load_variants(m, beside, inside_beside_folder) == 0)
+      return 0;
+  }
+  return path.empty() ? 2 : 1;
 }
 
 std::string get_sandboxed_cstore_filename(const char* hash) {

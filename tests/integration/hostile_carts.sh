@@ -8,13 +8,17 @@ source "$3/tests/data/run_lib.sh"
 carts="$3/tests/data/hostile"
 cp "$carts"/*.zk "$tmp/"
 
-# Files outside the cartridge folder ($tmp/home/carts/) that no cart may
-# reach: a folder two levels up, a cart in the working folder, and a link
-# inside the cartridge folder pointing out of it.
+# Files outside the cartridge folder ($tmp/home/carts/) and outside the
+# folder of the cart started ($tmp) that no cart may reach: a folder two
+# levels up, a cart in the working folder only, and a link inside the
+# cartridge folder pointing out of it.
 mkdir -p "$tmp/x" "$tmp/home/carts"
 echo 'x=1' | mkcart x/secret.zk
 echo 'x=1' | mkcart beside.zk
 ln -s "$tmp/x" "$tmp/home/carts/link"
+# A cart started from the command line loads its neighbours, not the
+# working folder's carts.
+mkdir -p "$tmp/sub" && mv "$tmp/escape_load_cwd.zk" "$tmp/sub/"
 
 while IFS='|' read -r cart want line opts after; do
   [ -z "$cart" ] && continue
@@ -38,7 +42,7 @@ gc_chain.zk|0|-|-frames 200
 coroutine_spin.zk|0|-|-frames 200
 escape_mkdir.zk|2|** mkdir done||[ ! -e "$tmp/x/made" ] && grep -qx "zurkel: mkdir: outside the cartridge folder" "$tmp/stderr"
 escape_load.zk|2|** load false||grep -qx "zurkel: load: outside the cartridge folder" "$tmp/stderr"
-escape_load_cwd.zk|2|** load false
+sub/escape_load_cwd.zk|2|** load false
 escape_load_link.zk|2|** load false||grep -qx "zurkel: load: outside the cartridge folder" "$tmp/stderr"
 escape_save.zk|2|** save done||[ ! -e "$tmp/x/escaped.zk" ] && grep -qx "zurkel: save: outside the cartridge folder" "$tmp/stderr"
 escape_save_link.zk|2|** save done||[ ! -e "$tmp/x/escaped.zk" ]
