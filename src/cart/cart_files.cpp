@@ -110,7 +110,7 @@ bool starts_with_folder(const std::string& path, const std::string& folder) {
 std::string real_existing_part(std::string path) {
   char real[PATH_MAX];
   while (!path.empty()) {
-    if (realpath(path.c_str(), real)) return slash_ended(real) + "";
+    if (realpath(path.c_str(), real)) return slash_ended(real);
     size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
     if (slash == std::string::npos) return "";
     path = path.substr(0, slash + 1);
