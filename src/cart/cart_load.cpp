@@ -148,6 +148,7 @@ zurkel_cart* load_zurkel_cart_bin(const char* path) {
   std::vector<uint8_t> data;
   if (!path || !cart_read_any(path, data)) return nullptr;
   zurkel_cart* cart = brim_create_zurkel_cart();
+  if (!cart) return nullptr;
   for (int a = 0; a < ZURKEL_ROM_SIZE; a++)
     zurkel_poke(nullptr, cart, a, a < static_cast<int>(data.size()) ? data[a] : 0);
   return cart;

@@ -213,6 +213,7 @@ zurkel_cart* load_png_bytes(zurkel_machine* m, const uint8_t* data, size_t size,
     return nullptr;
   }
   zurkel_cart* cart = brim_create_zurkel_cart();
+  if (!cart) return nullptr;
   cart->version = version;
   load_zurkel_cart_32k(cart, payload.data());
   return cart;
