@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "api/registry.h"
+#include "base/lost_writes.h"
 #include "base/safe_write.h"
 #include "script/zk_args.h"
 #include "lauxlib.h"
@@ -107,8 +108,16 @@ int save_cdata(zurkel_machine* m) {
   char text[521];
   cartdata_format(m->cartdata, text);
   char path[BRIM_PATH_MAX + 80];
-  if (!file_path(m, path)) return 1;
-  return brim_write_file_safely(path, write_text, text) ? 0 : 1;
+  bool ok = file_path(m, path) && brim_write_file_safely(path, write_text, text);
+  // Said once for a run of failures (it is tried again at every change),
+  // and the old file stays as it was.
+  static bool failing = false;
+  if (!ok && !failing) {
+    brim_report_lost_write(path);
+    m->host->show_message("** failed to save cart data", 1900);
+  }
+  failing = !ok;
+  return ok ? 0 : 1;
 }
 
 void cartdata_clear_id(zurkel_machine* m) { m->cartdata_id[0] = 0; }

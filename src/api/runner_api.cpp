@@ -33,7 +33,10 @@ void reset_runtime_state(zurkel_machine* m) {
 // main loop's _update_buttons, or by the console before each slice). Polling
 // again here would make every new press vanish before _update could see it.
 int zk_flip(lua_State* L) {
-  if (zurkel_machine* m = zk_machine(L)) {
+  // A flip that cannot yield fails (below) and must not clear the count, or
+  // a loop calling it where it cannot yield would never run out of budget.
+  zurkel_machine* m = cpu_can_yield(L) ? zk_machine(L) : nullptr;
+  if (m) {
     cpu_end_frame(m);
     m->hold_frame = false;
   }

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "api/registry.h"
+#include "base/lost_writes.h"
 #include "api/runner_api.h"
+#include "cart/cart_files.h"
 #include "cart/cart_names.h"
 #include "cart/compress.h"
 #include "cart/embedded_carts.h"
@@ -79,8 +81,10 @@ int zk_load(lua_State* L) {
       return 1;
     }
     zurkel_print_2(m, "loaded from clipboard\n(%d chars)", code_len, 0);
-  } else if (load_working_cart(m, arg) != 0) {
-    if (m->run.typed_command) {
+  } else if (int rc = load_script_cart(m, arg); rc != 0) {
+    if (rc == 2) {
+      zurkel_report_failure(m, "load: outside the cartridge folder");
+    } else if (m->run.typed_command) {
       // A cart learns of it from the result; someone typing needs to see it.
       std::string line = std::string("could not load ") + arg;
       zurkel_print_col(m, line.c_str(), 8);
@@ -125,12 +129,20 @@ int zk_save(lua_State* L) {
   // The cartridge name completion puts ".zk" where it belongs: game.png
   // saves as game.zk.png, game as game.zk.
   std::string completed = inject_zk_extention(std::string(name));
-  std::string path = std::string(console_config.root_path) + shell_current_folder() + completed;
+  std::string path = cart_script_path(completed);
+  if (path.empty()) {
+    zurkel_report_failure(m, "save: outside the cartridge folder");
+    return 0;
+  }
   if (save_working_cart(m, path.c_str()) == 0) {
     std::snprintf(m->loaded.name, sizeof m->loaded.name, "%s", path.c_str());
     char line[1100];
     std::snprintf(line, sizeof line, "saved %s%s", completed.c_str(), "");
     zurkel_print(m, line);
+  } else {
+    std::string what = "save failed: " + completed;
+    zurkel_report_failure(m, what.c_str());
+    brim_report_lost_write(path.c_str());
   }
   return 0;
 }
@@ -196,8 +208,15 @@ int zk_mkdir(lua_State* L) {
     zk_push_int(L, 0);
     return 1;
   }
-  std::string path = std::string(console_config.root_path) + shell_current_folder() + name + "/";
-  brim_make_folder(shell_normalise_path(path).c_str());
+  std::string path = cart_script_path(std::string(name) + "/");
+  if (path.empty()) {
+    zurkel_report_failure(zk_machine(L), "mkdir: outside the cartridge folder");
+    return 0;
+  }
+  if (!brim_make_folder(path.c_str())) {
+    std::string what = std::string("mkdir failed: ") + name;
+    zurkel_report_failure(zk_machine(L), what.c_str());
+  }
   return 0;
 }
 

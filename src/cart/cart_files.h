@@ -34,3 +34,21 @@ std::string cart_current_folder();
 // plus the current folder first, then as given; opening either also falls
 // back to the virtual disk, where embedded carts live.
 std::vector<std::string> cart_search_paths(const std::string& name);
+
+// Names a running cart gives (load, save, mkdir) are taken against the
+// cartridge folder and the shell's current folder, never elsewhere: the
+// resolved path, or "" when it would lie outside the cartridge folder,
+// whether through "..", a symbolic link or a folder above it.
+std::string cart_script_path(const std::string& name);
+// True when path (existing or not) lies inside folder (never the file
+// system's root), both as written and after following the links of the part
+// that exists; cart_path_inside_root for the cartridge folder.
+bool cart_path_inside(const std::string& folder, const std::string& path);
+bool cart_path_inside_root(const std::string& path);
+// The folder of the cart named on the command line (real path, ending in
+// "/"), or "" when none: its neighbours may be loaded by name too.
+std::string cart_command_line_folder();
+
+// Modification time (nanoseconds) and size of a file; false (both -1) when
+// it does not exist.
+bool cart_file_stamp(const std::string& path, long long* mtime_ns, long long* size);

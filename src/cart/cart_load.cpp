@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cart/cart_files.h"
+#include "settings/shell_state.h"
 #include "cart/cart_image.h"
 #include "cart/cart_names.h"
 #include "cart/legacy.h"
@@ -30,12 +31,14 @@ zurkel_cart* load_zurkel_cart_any_format(zurkel_machine* m, const char* path) {
   return brim_load_zurkel_cart(path);
 }
 
-int load_working_cart(zurkel_machine* m, const char* name) {
-  if (!name || !*name) return 1;
-  std::string plain = name, completed = inject_zk_extention(plain);
+namespace {
+// The four name variants in their order, each tried at the paths given.
+int load_variants(zurkel_machine* m, const std::string& plain,
+                  std::vector<std::string> (*paths)(const std::string&)) {
+  std::string completed = inject_zk_extention(plain);
   const std::string variants[4] = {plain, completed, completed + ".png", plain + ".png"};
   for (const std::string& v : variants) {
-    for (const std::string& path : cart_search_paths(v)) {
+    for (const std::string& path : paths(v)) {
       if (zurkel_cart* cart = load_zurkel_cart_any_format(m, path.c_str())) {
         prepare_loaded_cart(m, cart, path.c_str());
         return 0;
@@ -43,6 +46,39 @@ int load_working_cart(zurkel_machine* m, const char* name) {
     }
   }
   return 1;
+}
+
+std::vector<std::string> inside_root_only(const std::string& path) {
+  if (!cart_path_inside_root(path)) return {};
+  return {path};
+}
+
+std::string g_beside_folder;
+std::vector<std::string> inside_beside_folder(const std::string& path) {
+  if (!cart_path_inside(g_beside_folder, path)) return {};
+  return {path};
+}
+}  // namespace
+
+int load_working_cart(zurkel_machine* m, const char* name) {
+  if (!name || !*name) return 1;
+  return load_variants(m, name, cart_search_paths);
+}
+
+int load_script_cart(zurkel_machine* m, const char* name) {
+  if (!name || !*name) return 1;
+  std::string path = cart_script_path(name);
+  if (!path.empty() && load_variants(m, path, inside_root_only) == 0) return 0;
+  // A cart started from the command line may sit anywhere: its neighbours
+  // load by name too, but nothing outside its folder.
+  g_beside_folder = cart_command_line_folder();
+  if (!g_beside_folder.empty()) {
+    std::string beside = shell_normalise_path(g_beside_folder + name);
+    if (cart_path_inside(g_beside_folder, beside) &&
+        load_variants(m, beside, inside_beside_folder) == 0)
+      return 0;
+  }
+  return path.empty() ? 2 : 1;
 }
 
 std::string get_sandboxed_cstore_filename(const char* hash) {
@@ -57,6 +93,7 @@ void set_loaded_cart(zurkel_machine* m, zurkel_cart* cart, const char* name) {
   zurkel_sync_shared_after_load(cart);
   std::snprintf(l.name, sizeof l.name, "%s", name ? name : "");
   hash_cart(cart, l.hash);
+  cart_file_stamp(l.name, &l.file_mtime_ns, &l.file_size);
 }
 
 void prepare_loaded_cart(zurkel_machine* m, zurkel_cart* cart, const char* name) {
@@ -111,6 +148,7 @@ zurkel_cart* load_zurkel_cart_bin(const char* path) {
   std::vector<uint8_t> data;
   if (!path || !cart_read_any(path, data)) return nullptr;
   zurkel_cart* cart = brim_create_zurkel_cart();
+  if (!cart) return nullptr;
   for (int a = 0; a < ZURKEL_ROM_SIZE; a++)
     zurkel_poke(nullptr, cart, a, a < static_cast<int>(data.size()) ? data[a] : 0);
   return cart;

@@ -55,6 +55,7 @@ int cstore_cart_partial(zurkel_machine* m, const char* file_in, int dest, int sr
   bool png = cart_name_is_png(file);
   zurkel_cart* cart = png ? load_zurkel_cart_png(file.c_str(), m) : brim_load_zurkel_cart(file.c_str());
   if (!cart) cart = brim_create_zurkel_cart();
+  if (!cart) return 2;  // out of host memory: nothing stored
   zurkel_cart* loaded = m->loaded.cart;
   for (int i = 0; i < count; i++) {
     int b = zurkel_peek(m, m->cart, src + i);

@@ -81,6 +81,7 @@ int save_working_cart(zurkel_machine* m, const char* name) {
   }
   std::snprintf(m->loaded.name, sizeof m->loaded.name, "%s", completed.c_str());
   hash_cart(loaded_cart, m->loaded.hash);
+  cart_file_stamp(completed, &m->loaded.file_mtime_ns, &m->loaded.file_size);
   return 0;
 }
 
@@ -117,8 +118,18 @@ void do_quick_save(zurkel_machine* m) {
     m->host->show_message("* can not overwrite bbs cart! *", 1500);
     return;
   }
+  // The file changed on disk since it was loaded or saved (another editor):
+  // its content is kept in backup/ before the cart overwrites it.
+  long long mtime = -1, size = -1;
+  bool changed = cart_file_stamp(name, &mtime, &size) &&
+                 (mtime != m->loaded.file_mtime_ns || size != m->loaded.file_size);
+  if (changed) save_backup(m, name.c_str(), 1);
   if (save_working_cart(m, name.c_str()) != 0) {
     m->host->show_message("** save failed **", 1500);
+    return;
+  }
+  if (changed) {
+    m->host->show_message("** changed on disk; saved backup **", 2500);
     return;
   }
   std::string folder, base, ext;

@@ -19,6 +19,11 @@ struct zurkel_machine;
 // relative name is looked for in the cartridge folder plus the current
 // folder, then as given (the virtual disk of embedded carts included).
 int load_working_cart(zurkel_machine* m, const char* name);
+// load() from a running cart: the name is taken in the cartridge folder and
+// the current folder, then beside the cart named on the command line, never
+// in the working folder. 0 loaded, 1 no variant loads, 2 refused: the name
+// lies outside the cartridge folder (and outside the command-line cart's).
+int load_script_cart(zurkel_machine* m, const char* name);
 
 // A new record from a file (real or on the virtual disk): PNG (with its
 // label) first, then text; null when neither reads. Console lines go to m.

@@ -1,5 +1,7 @@
 #include "cart/pngcart.h"
 
+#include "gfx/png_decode.h"
+
 #include <lodepng.h>
 
 #include <cstring>
@@ -101,14 +103,10 @@ brim_bitmap* label_from_rgba(const uint8_t* rgba) {
 // already shows a size other than 160 x 205 are not decoded at all.
 int decode_png(const uint8_t* data, size_t size, std::vector<uint8_t>& rgba, unsigned& w,
                unsigned& h) {
-  if (!data || size == 0) return 1;
-  lodepng::State state;
-  if (lodepng_inspect(&w, &h, &state, data, size) != 0) return 1;
-  if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) return 1;
+  if (brim_png_size(data, size, w, h) != BRIM_PNG_OK) return 1;
+  if (w > kMaxSide || h > kMaxSide) return 1;
   if (w != ZURKEL_PNG_W || h != ZURKEL_PNG_H) return 2;
-  rgba.clear();
-  if (lodepng::decode(rgba, w, h, data, size, LCT_RGBA, 8) != 0) return 1;
-  if (w != ZURKEL_PNG_W || h != ZURKEL_PNG_H) return 2;
+  if (brim_png_decode_rgba(data, size, ZURKEL_PNG_W, ZURKEL_PNG_H, rgba, w, h) != BRIM_PNG_OK) return 1;
   return 0;
 }
 
@@ -215,6 +213,7 @@ zurkel_cart* load_png_bytes(zurkel_machine* m, const uint8_t* data, size_t size,
     return nullptr;
   }
   zurkel_cart* cart = brim_create_zurkel_cart();
+  if (!cart) return nullptr;
   cart->version = version;
   load_zurkel_cart_32k(cart, payload.data());
   return cart;

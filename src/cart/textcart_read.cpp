@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "base/debug.h"
+
 #include "cart/textcart.h"
 #include "cart/cart_record.h"
 
@@ -136,6 +138,7 @@ zurkel_cart* brim_load_zurkel_cart_from_file(brim_stream* s, textcart_notes* not
   section current = NONE;
   int row[8] = {};  // rows read so far, per section
   int code_length = 0;
+  int dropped = 0;  // code lines over the limit
   for (int line_number = 3;; line_number++) {
     if (!brim_fgets_sensitive(line, kLineSize, s)) break;
     // A line that reaches the end of the data is not used (see brim_feof).
@@ -152,7 +155,10 @@ zurkel_cart* brim_load_zurkel_cart_from_file(brim_stream* s, textcart_notes* not
       case NONE:
         break;
       case CODE:
-        if (n + code_length > kCodeLimit) break;  // over-long code is dropped
+        if (n + code_length > kCodeLimit) {  // over-long code is dropped
+          dropped++;
+          break;
+        }
         std::memcpy(cart->code + code_length, line, n);
         code_length += n;
         cart->code[code_length++] = '\n';
@@ -195,6 +201,12 @@ zurkel_cart* brim_load_zurkel_cart_from_file(brim_stream* s, textcart_notes* not
   }
   // The line feed added after the last code line is not part of the code.
   if (code_length > 0) cart->code[code_length - 1] = 0;
+  // Dropped without a word the cart would run cut short and nobody would
+  // know why; the console's own output stays as it was.
+  if (dropped) {
+    brim_debugf("code over %d chars: %d line(s) dropped\n", kCodeLimit, dropped);
+    std::fprintf(stderr, "zurkel: code over %d chars: %d line(s) dropped\n", kCodeLimit, dropped);
+  }
   return cart;
 }
 

@@ -1,5 +1,10 @@
 #include "console/boot.h"
 
+#include <vector>
+
+#include "cart/cart_files.h"
+#include "gfx/png_decode.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -53,12 +58,12 @@ void loaded_cart_cross(zurkel_machine* m) {
 
 // "splash.png" as palette indices of the host palette, or null.
 brim_bitmap* load_splash(const char* path) {
-  unsigned char* rgba = nullptr;
+  std::vector<uint8_t> file, pixels;
   unsigned w = 0, h = 0;
-  if (lodepng_decode32_file(&rgba, &w, &h, path) != 0 || w == 0 || h == 0 || w > 4096 || h > 4096) {
-    std::free(rgba);
+  if (!cart_read_file(path, file, 64u << 20) ||
+      brim_png_decode_rgba(file.data(), file.size(), 4096, 4096, pixels, w, h) != BRIM_PNG_OK)
     return nullptr;
-  }
+  const unsigned char* rgba = pixels.data();
   brim_bitmap* pic32 = brim_create_bitmap(int(w), int(h), 32);
   brim_bitmap* pic8 = brim_create_bitmap(int(w), int(h), 8);
   if (pic32 && pic8) {
@@ -73,7 +78,6 @@ brim_bitmap* load_splash(const char* path) {
     pic8 = nullptr;
   }
   brim_destroy_bitmap(pic32);
-  std::free(rgba);
   return pic8;
 }
 }  // namespace

@@ -11,6 +11,8 @@
 #include "audio/audio.h"
 #include "base/bitmap.h"
 #include "base/debug.h"
+#include "base/lost_writes.h"
+#include "base/safe_write.h"
 #include "base/random.h"
 #include "cart/data_pod.h"
 #include "cart/pipeline.h"
@@ -47,6 +49,9 @@ void log_step(const char* name) { brim_debugf("%s\n", name); }
 
 // Opens "log.txt" in the per-user folder afresh for this session.
 void open_log() {
+  // A -home folder too long to use has no log: one in the working folder
+  // would be the very misplaced file the start then refuses to make.
+  if (cconfig.home_path[0] && !brim_appdata_folder()[0]) return;
   char path[BRIM_PATH_MAX];
   brim_prefix_with_appdata_path("log.txt", path);
   if (FILE* f = std::fopen(path, "w")) std::fclose(f);
@@ -55,8 +60,12 @@ void open_log() {
 
 // A configured folder that exists is kept; otherwise the default under the
 // per-user data folder.
-void settle_folder(char* configured, const char* fallback) {
-  if (configured[0] && brim_folder_has_entries(configured)) return;
+// The file system's root is no cartridge folder: carts may write anywhere
+// inside theirs.
+void settle_folder(char* configured, const char* fallback, const char* key) {
+  bool usable = std::strcmp(configured, "/") != 0;
+  if (configured[0] && usable && brim_folder_has_entries(configured)) return;
+  if (configured[0] && !usable) brim_debugf("config: %s %s unusable; default kept\n", key, configured);
   brim_prefix_with_appdata_path(fallback, configured);
 }
 
@@ -113,6 +122,41 @@ bool load_data_pod(const char* path) {
   return true;
 }
 
+// A start-up that ends early (no data.pod, a cart that does not load) frees
+// what it made, as the shut-down would.
+void release_start_up(zurkel_machine* m) {
+  for (brim_bitmap** b : {&m->screen, &m->display, &m->capture}) {
+    brim_destroy_bitmap(*b);
+    *b = nullptr;
+  }
+  brim_destroy_zurkel_cart(m->cart);
+  m->cart = nullptr;
+  brim_destroy_zurkel_cart(m->loaded.cart);
+  m->loaded.cart = nullptr;
+  brim_set_system_sounds(nullptr);
+  brim_destroy_zurkel_cart(system_sounds_cart);
+  system_sounds_cart = nullptr;
+  gfx_free_resources();
+  zurkel_free_data_pod();
+}
+
+// Null, or why the per-user data folder cannot hold the console's files: a
+// path too long for the path buffers (files would land in the working
+// folder instead), or a folder that could not be made.
+const char* unusable_data_folder() {
+  static char why[BRIM_PATH_MAX + 64];
+  const char* folder = brim_appdata_folder();
+  if (!folder[0] && cconfig.home_path[0]) {
+    std::snprintf(why, sizeof why, "home folder path too long: %.900s", cconfig.home_path);
+    return why;
+  }
+  if (folder[0] && !brim_folder_exists(folder)) {
+    std::snprintf(why, sizeof why, "could not make home folder %.900s", folder);
+    return why;
+  }
+  return nullptr;
+}
+
 // An audio dump or the virtual clock drives the mixer from the main loop:
 // no device, and channels and fades follow emulated time.
 void sound_init(const zurkel_machine* m) {
@@ -164,7 +208,11 @@ void brim_exit(zurkel_machine* m) {
   log_step("brim_main_exit");
   brim_main_exit(m);
   log_step("brim_config_save");
-  brim_config_save();
+  if (!brim_config_save()) {
+    char path[BRIM_PATH_MAX];
+    brim_prefix_with_appdata_path("config.txt", path);
+    brim_report_lost_write(path);
+  }
   log_step("brim_sound_exit");
   brim_sound_exit();
   log_step("brim_video_exit");
@@ -191,6 +239,12 @@ int brim_main_init(zurkel_machine* m) {
 
   brim_init();
   process_arguments(arg_count, arg_values);
+  if (const char* bad = unusable_data_folder()) {
+    std::printf("%s\n", bad);
+    std::fprintf(stderr, "zurkel: %s\n", bad);
+    std::fflush(stdout);
+    return 1;
+  }
   if (zopts.fast) host_use_virtual_clock(true);
   if (!automation_init()) return 1;
 
@@ -204,8 +258,12 @@ int brim_main_init(zurkel_machine* m) {
     cconfig.screen_w = 580;
     cconfig.screen_h = 540;
   }
-  settle_folder(console_config.root_path, "carts/");
-  settle_folder(console_config.cdata_path, "cdata/");
+  settle_folder(console_config.root_path, "carts/", "root_path");
+  settle_folder(console_config.cdata_path, "cdata/", "cdata_path");
+  // Writes interrupted by a crash or a kill leave their temporary files.
+  brim_clean_stale_temp_files(brim_appdata_folder(), 2);
+  brim_clean_stale_temp_files(console_config.root_path, 3);
+  brim_clean_stale_temp_files(console_config.cdata_path, 0);
   brim_set_sound_volume(cconfig.sound_volume);
   brim_set_music_volume(cconfig.music_volume);
 
@@ -215,7 +273,10 @@ int brim_main_init(zurkel_machine* m) {
   if (!load_data_pod(pod)) {
     std::printf("couldn't load %s\n", pod);
     std::fflush(stdout);
-    return 0;
+    // Execute mode was asked to run a cart and cannot: that is a failure.
+    if (zopts.exec) std::fprintf(stderr, "zurkel: couldn't load %s\n", pod);
+    release_start_up(m);
+    return zopts.exec ? 1 : 0;
   }
   m->screen = brim_create_bitmap(128, 128, 8);
   m->display = brim_create_bitmap(128, 128, 8);
@@ -235,6 +296,8 @@ int brim_main_init(zurkel_machine* m) {
     if (load_working_cart(m, zopts.auto_load_fn) != 0) {
       std::printf("could not load %s\n", zopts.auto_load_fn);
       std::fflush(stdout);
+      brim_sound_exit();
+      release_start_up(m);
       return 1;
     }
     m->mode = 0;
@@ -295,6 +358,8 @@ int brim_main(int argc, char** argv) {
     brim_update_music_fading();
   }
   brim_exit(m);
+  // A run that could not keep its files did not do its job.
+  if (brim_lost_writes() > 0) automation_set_exit_status(3);
   if (zopts.exec) {
     int r = m->run.end_reason;
     if (r == ZK_END_SYNTAX_ERROR || r == ZK_END_SIZE_LIMIT || r == ZK_END_RUNTIME_ERROR ||

@@ -1,5 +1,8 @@
 #include "gfx/print.h"
 
+#include <algorithm>
+#include <climits>
+
 #include <cstring>
 
 #include "gfx/draw_state.h"
@@ -48,5 +51,7 @@ int gfx_print(zurkel_machine* m, const char* text, const gfx_print_args& a) {
                            static_cast<uint32_t>(colour));
   if (a.nargs == 1)
     for (int i = (y1 - y0) / 6 + 1; i > 0; i--) cursor_cr(m);
-  return 8 * static_cast<int>(std::strlen(text)) + 2;
+  // A text of hundreds of megabytes must not overflow the charge.
+  size_t chars = std::min<size_t>(std::strlen(text), (INT32_MAX - 2) / 8);
+  return 8 * static_cast<int>(chars) + 2;
 }

@@ -1,5 +1,7 @@
 #include "gfx/printer.h"
 
+#include "base/debug.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -52,6 +54,16 @@ void zurkel_print_col(zurkel_machine* m, const char* text, int colour) {
 }
 
 void zurkel_print(zurkel_machine* m, const char* text) { zurkel_print_col(m, text, 6); }
+
+void zurkel_report_failure(zurkel_machine* m, const char* text) {
+  if (!text) text = "";
+  brim_debugf("%.500s\n", text);
+  if (zopts.exec) {
+    std::fprintf(stderr, "zurkel: %s\n", text);
+    std::fflush(stderr);
+  }
+  zurkel_print_col(m, text, 8);
+}
 
 void zurkel_print_2_col(zurkel_machine* m, const char* format, int a, int b, int colour) {
   char buf[4096];

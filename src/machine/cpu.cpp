@@ -1,6 +1,7 @@
 #include "machine/cpu.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "host/time.h"
 #include "ldebug.h"
@@ -19,11 +20,18 @@ void pass_remainder(zurkel_machine* m) {
   lua_spend_cpu(m->L, units);
 }
 
+// The counters are 32-bit; one call may charge a great deal (a long print
+// scrolling thousands of lines), so sums stop at the 32-bit limits instead
+// of wrapping round.
+void add_clamped(int32_t& counter, int64_t cycles) {
+  counter = static_cast<int32_t>(std::clamp<int64_t>(counter + cycles, INT32_MIN, INT32_MAX));
+}
+
 void charge(zurkel_machine* m, int cycles) {
   zurkel_cpu_state& c = m->cpu;
-  c.remainder += cycles;
-  c.frame_cycles += cycles;
-  c.yield_counter += cycles;
+  add_clamped(c.remainder, cycles);
+  add_clamped(c.frame_cycles, cycles);
+  add_clamped(c.yield_counter, cycles);
   pass_remainder(m);
 }
 }  // namespace
@@ -31,13 +39,13 @@ void charge(zurkel_machine* m, int cycles) {
 void spend_cpu(zurkel_machine* m, int cycles) {
   if (!m || !m->L) return;
   if (cycles <= 0) cycles = 1;
-  m->cpu.api_total += cycles;
+  add_clamped(m->cpu.api_total, cycles);
   charge(m, cycles);
 }
 
 void refund_cpu(zurkel_machine* m, int cycles) {
   if (!m || !m->L) return;
-  if (cycles > 0) m->cpu.api_total += cycles;
+  if (cycles > 0) add_clamped(m->cpu.api_total, cycles);
   charge(m, cycles);
 }
 
@@ -49,19 +57,22 @@ void instruction_limiter(lua_State* L, lua_Debug*) {
   zurkel_machine* m = zk_machine(L);
   if (!m) return;
   zurkel_cpu_state& c = m->cpu;
-  c.frame_cycles += ZURKEL_HOOK_INSTRUCTIONS;
-  c.yield_counter += ZURKEL_HOOK_INSTRUCTIONS;
+  add_clamped(c.frame_cycles, ZURKEL_HOOK_INSTRUCTIONS);
+  add_clamped(c.yield_counter, ZURKEL_HOOK_INSTRUCTIONS);
   // A hook inside a call the interpreter cannot suspend (a metamethod run
   // from a host function) waits for the next check instead of failing the
   // program with a yield across the host call.
   if (c.yield_counter < cpu_budget_per_frame(m)) return;
   if (L->nny == 0) {
-    c.yield_counter = 0;
+    // A coroutine of the program yields to its resumer, which goes on in
+    // the same frame: the count stays spent, so the program's own thread
+    // yields at its next check instead of looping on resumes for ever.
+    if (L == G(L)->mainthread) c.yield_counter = 0;
     lua_yield(L, 0);
   }
   // Such a call may run one more second of budget; past that it fails as a
   // yield there would, so an endless loop in it cannot hang the host.
-  if (c.yield_counter - cpu_budget_per_frame(m) >= ZURKEL_CYCLES_PER_SECOND)
+  if (int64_t{c.yield_counter} - cpu_budget_per_frame(m) >= ZURKEL_CYCLES_PER_SECOND)
     luaG_runerror(L, "attempt to yield across a C-call boundary");
 }
 
@@ -69,6 +80,8 @@ int32_t cycles_2_frame_capacity(const zurkel_machine* m, int32_t cycles) {
   int64_t per_frame = ZURKEL_CYCLES_PER_SECOND / std::max(m->cpu.fps_cap, 1);
   return static_cast<int32_t>(static_cast<int64_t>(cycles) * 65536 / per_frame);
 }
+
+bool cpu_can_yield(lua_State* L) { return L->nny == 0; }
 
 void cpu_end_frame(zurkel_machine* m) {
   m->cpu.yield_counter = 0;

@@ -43,6 +43,9 @@ void instruction_limiter(lua_State* L, lua_Debug* ar);
 // 16.16 fraction of one frame at the cap rate.
 int32_t cycles_2_frame_capacity(const zurkel_machine* m, int32_t cycles);
 
+// False inside a call the interpreter cannot suspend (a finalizer, a
+// metamethod run from a host function): a yield there fails.
+bool cpu_can_yield(lua_State* L);
 // flip(): the frame's counters start again.
 void cpu_end_frame(zurkel_machine* m);
 // _mark_cpu(i): i clamps to 0-2.

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "base/debug.h"
 #include "lua.h"
+#include "machine/cpu.h"
 #include "machine/machine.h"
 
 // The interpreter's full collection; isemergency runs no finalizers.
@@ -27,6 +29,38 @@ int32_t read_count(const char* base) {
 void write_count(char* base, int32_t c) { std::memcpy(base + kPrefix - sizeof c, &c, sizeof c); }
 
 bool over_budget(const zurkel_machine* m) { return zurkel_heap_in_use(m) > ZURKEL_HEAP_SOFT_LIMIT; }
+
+int full_collection(lua_State* T) {
+  lua_gc(T, LUA_GCCOLLECT, 0);
+  return 0;
+}
+
+// A full collection runs finalizers (__gc), which are script code: they may
+// fail, loop or create more finalizers. Run outside a protected call, or on
+// the program's own thread while it is suspended mid-frame, that ends the
+// whole host. So every collection runs under protection on the machine's
+// helper thread, with the count hook of the CPU budget (the helper cannot
+// yield, so a finalizer that never returns fails once its budget is spent).
+// The first error is kept in *error; a failed collection is not repeated:
+// the program ends with that error.
+void collect_protected(zurkel_machine* m, std::string* error) {
+  lua_State* T = m->gc_thread;
+  if (!T) {
+    // A script machine made without a helper (tests of the budget alone)
+    // has no program thread to protect; the console's always has one.
+    if (lua_status(m->L) == LUA_OK) lua_gc(m->L, LUA_GCCOLLECT, 0);
+    return;
+  }
+  if (!error->empty()) return;
+  lua_sethook(T, instruction_limiter, LUA_MASKCOUNT, ZURKEL_HOOK_INSTRUCTIONS);
+  int top = lua_gettop(T);
+  lua_pushcfunction(T, full_collection);
+  if (lua_pcall(T, 0, 0, 0) != LUA_OK) {
+    const char* text = lua_tostring(T, -1);
+    *error = text ? text : "error in __gc metamethod";
+  }
+  lua_settop(T, top);
+}
 }  // namespace
 
 int32_t zurkel_heap_count_for_kind(size_t kind, size_t new_size, bool compiling) {
@@ -110,15 +144,17 @@ int32_t zurkel_heap_stat(const zurkel_machine* m) {
   return static_cast<int32_t>(bytes << 6);
 }
 
-bool zurkel_heap_collect_for_slice(zurkel_machine* m) {
+bool zurkel_heap_collect_for_slice(zurkel_machine* m, std::string* error) {
   lua_State* L = m ? m->L : nullptr;
   if (!L) return true;
+  std::string ignored;
+  if (!error) error = &ignored;
   m->heap_collecting = true;
   lua_gc(L, LUA_GCRESTART, 0);
-  if (lua_gc(L, LUA_GCISRUNNING, 0)) lua_gc(L, LUA_GCCOLLECT, 0);
+  if (lua_gc(L, LUA_GCISRUNNING, 0)) collect_protected(m, error);
   bool fits = true;
   if (over_budget(m)) {
-    lua_gc(L, LUA_GCCOLLECT, 0);
+    collect_protected(m, error);
     if (over_budget(m)) {
       int32_t before = m->heap_bytes;
       luaC_fullgc(L, 1);

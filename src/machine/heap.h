@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct lua_State;
 struct zurkel_machine;
@@ -37,5 +38,7 @@ int32_t zurkel_heap_stat(const zurkel_machine* m);
 // while over the 2 MiB budget, a second full collection and an emergency
 // one ("gc hard collect" in the log). Then the collector is stopped for the
 // slice and the over-budget and refused marks cleared. False when the program is still
-// over budget: the caller ends it with "out of memory".
-bool zurkel_heap_collect_for_slice(zurkel_machine* m);
+// over budget: the caller ends it with "out of memory". Finalizers run
+// protected and under the CPU budget; the first one that fails leaves its
+// message in *error (when given), a runtime error of the program.
+bool zurkel_heap_collect_for_slice(zurkel_machine* m, std::string* error = nullptr);

@@ -13,4 +13,8 @@ struct zurkel_loaded_cart {
   zurkel_cart* cart = nullptr;                 // null until the console creates one
   char name[ZURKEL_CART_NAME_SIZE] = {};       // empty: no file (new cart, clipboard)
   char hash[ZURKEL_HASH_SIZE] = {};            // hash_cart() of the cart
+  // The file as it was when loaded or last saved (modification time in
+  // nanoseconds, size; -1 none), so a quick save notices outside edits.
+  long long file_mtime_ns = -1;
+  long long file_size = -1;
 };

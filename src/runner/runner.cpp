@@ -68,6 +68,12 @@ void report_syntax_error(zurkel_machine* m, const char* text, const char* messag
   if (first > lines + 1) first = lines + 1;
   int tab = 0;
   int tab_line = find_tab_line(first, &tab);
+  // A line outside every tab (past the last, or before the first: a short
+  // command that replaced the whole program) is shown as line 0 of tab 0.
+  if (tab_line < 0) {
+    tab_line = -1;
+    tab = 0;
+  }
   char line[128];
   std::snprintf(line, sizeof line, "syntax error line %d (tab %d)", tab_line + 1, tab);
   zurkel_print_col(m, line, 14);
@@ -97,49 +103,15 @@ void report_runtime_error(zurkel_machine* m, lua_State* L, const char* message, 
     zurkel_print_col(m, source, 7);
   }
   extract_runtime_error(m, message);
+  // The interpreter's memory error is not printed as such; without a word
+  // the cart would seem to end for no reason.
+  if (std::strcmp(message, "not enough memory") == 0) zurkel_print_col(m, "out of memory", 6);
   if (m->fault.assert_message[0]) zurkel_print_col(m, m->fault.assert_message, 6);
   if (m->heap_refused) {
     m->heap_refused = 0;
   } else if (traceback) {
     print_traceback(m, L);
   }
-}
-
-// Collections run finalizers (__gc), which are script code and may fail;
-// an error there, outside any protected call, would end the whole host.
-// When the machine has objects with finalizers, a full collection runs
-// first on a helper thread under protection (the main thread may be
-// suspended mid-frame), repeated until one completes: each failure removes
-// the finalizer that failed. The first failure is returned for the report.
-int gc_collect(lua_State* L) {
-  lua_gc(L, LUA_GCCOLLECT, 0);
-  return 0;
-}
-
-bool finalizers_pending(lua_State* L) {
-  global_State* g = G(L);
-  return g->finobj != nullptr || g->tobefnz != nullptr;
-}
-
-std::string run_finalizers_protected(zurkel_machine* m) {
-  lua_State* T = m->gc_thread;
-  std::string error;
-  if (!T || !finalizers_pending(m->L)) return error;
-  // Finalizers are script code under the CPU budget: one that never returns
-  // is stopped by the limiter (it cannot yield here) and fails like an error.
-  lua_sethook(T, instruction_limiter, LUA_MASKCOUNT, ZURKEL_HOOK_INSTRUCTIONS);
-  for (int attempt = 0; attempt < 4096; attempt++) {
-    lua_settop(T, 0);
-    lua_pushcfunction(T, gc_collect);
-    int status = lua_pcall(T, 0, 0, 0);
-    if (status != LUA_OK && error.empty()) {
-      const char* text = lua_tostring(T, -1);
-      error = text ? text : "error in __gc metamethod";
-    }
-    lua_settop(T, 0);
-    if (status == LUA_OK) break;
-  }
-  return error;
 }
 
 std::string bbs_path() {
@@ -369,8 +341,8 @@ bool run_slice_section(zurkel_machine* m) {
   m->run.section_count++;
   m->heap_over_budget = 0;
 
-  std::string gc_error = run_finalizers_protected(m);
-  if (!zurkel_heap_collect_for_slice(m)) {
+  std::string gc_error;
+  if (!zurkel_heap_collect_for_slice(m, &gc_error)) {
     m->run.end_reason = ZK_END_OUT_OF_MEMORY;
     reset_lua_machine(m);
     suspend_program(m);

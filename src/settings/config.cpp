@@ -91,13 +91,34 @@ bool line_takes(const config_key& k, const char* line) {
   return std::strncmp(line, k.name, std::strlen(k.name)) == 0;
 }
 
-// Reads one line of at most 254 characters (a longer line's rest is dropped)
-// without its line ending.
-bool read_line(FILE* f, char* buf) {
-  bool any = brim_read_line(f, buf, LINE_MAX_CHARS);
-  int n = static_cast<int>(std::strlen(buf));
+// Reads one line of at most 254 characters (a longer line's rest is dropped,
+// and *cut tells so) without its line ending.
+bool read_line(FILE* f, char* buf, bool* cut) {
+  int n = 0, c;
+  bool any = false;
+  *cut = false;
+  while ((c = std::fgetc(f)) != EOF && c != '\n') {
+    any = true;
+    if (n < LINE_MAX_CHARS) buf[n++] = static_cast<char>(c);
+    else if (c != '\r') *cut = true;
+  }
+  any = any || c == '\n';
+  buf[n] = 0;
   while (n > 0 && (buf[n - 1] == '\r' || buf[n - 1] == '\n')) buf[--n] = 0;
   return any;
+}
+
+// A folder value cut by the line length would be cut again after its last
+// "/" and name an ancestor folder (even "/"): such a line is not used.
+bool refuse_cut_folder(const char* line) {
+  for (int i = 0; i < config_key_count; i++) {
+    const config_key& k = config_keys[i];
+    if (k.kind == CK_FOLDER && line_takes(k, line)) {
+      brim_debugf("config: %s value too long; default kept\n", k.name);
+      return true;
+    }
+  }
+  return false;
 }
 
 void write_key(FILE* f, const config_key& k, const void* base) {
@@ -175,8 +196,10 @@ bool brim_config_load_file(const char* path) {
   if (f) {
     char line[LINE_MAX_CHARS + 1];
     int logged = 0;
-    while (read_line(f, line)) {
+    bool cut = false;
+    while (read_line(f, line, &cut)) {
       if (line[0] && line[0] != '/') brim_debugf("%02d %s\n", ++logged, line);
+      if (cut && refuse_cut_folder(line)) continue;
       bool taken = false;
       for (int i = 0; i < config_key_count && !taken; i++) {
         const config_key& k = config_keys[i];

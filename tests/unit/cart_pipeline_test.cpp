@@ -255,6 +255,16 @@ TEST_F(CartPipeline, QuickSaveAndQuickLoad) {
   ASSERT_EQ(banners.size(), 1u);
   EXPECT_EQ(banners[0], std::make_pair(std::string("loaded external changes"), 1000));
   EXPECT_STREQ(machine.loaded.cart->code, "-- edited\n");
+  // Edited outside again, then quick-saved: the outside version is kept in
+  // backup/ before the file is overwritten.
+  write_text_cart(carts + "q.zk", "-- edited again, longer\n");
+  banners.clear();
+  do_quick_save(&machine);
+  ASSERT_EQ(banners.size(), 1u);
+  EXPECT_EQ(banners[0], std::make_pair(std::string("** changed on disk; saved backup **"), 2500));
+  std::ifstream kept(data + "backup/q.zk");
+  std::string backup((std::istreambuf_iterator<char>(kept)), {});
+  EXPECT_NE(backup.find("-- edited again, longer"), std::string::npos);
   // Board carts are never overwritten.
   std::snprintf(machine.loaded.name, sizeof machine.loaded.name, "%sbbs/1234.zk.png", data.c_str());
   banners.clear();
