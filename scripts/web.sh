@@ -13,6 +13,12 @@ command -v emcmake >/dev/null ||
 export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 # ... and on Debian's own python3, whatever else is first on PATH.
 [ -x /usr/bin/python3 ] && export EMSDK_PYTHON=/usr/bin/python3
-emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+# The console's resources come from a desktop build (its data.pod is made by
+# a desktop tool): ZURKEL_DATA_POD, else build/data.pod.
+pod="${ZURKEL_DATA_POD:-$here/build/data.pod}"
+[ -f "$pod" ] ||
+  { echo "web.sh: no data.pod at $pod: build the console first (cmake --build build --target data_pod) or set ZURKEL_DATA_POD" >&2; exit 1; }
+pod="$(cd "$(dirname "$pod")" && pwd)/$(basename "$pod")"
+emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZURKEL_DATA_POD="$pod" >/dev/null
 cmake --build "$build" -j"${ZURKEL_JOBS:-2}"
 echo "web.sh: $build/zurkel.html ($(stat -c %s "$build/zurkel.html") bytes)"

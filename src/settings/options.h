@@ -34,3 +34,6 @@ uint32_t brim_clock_seed();
 void brim_process_arguments(int argc, char** argv);
 // Console options into zopts and console_config.
 void process_arguments(int argc, char** argv);
+// True for an option that takes no value (-fast, -run, -x, ...): the web
+// page's URL query gives every option a value, which such a flag drops.
+bool zurkel_option_is_flag(const char* name);
