@@ -9,8 +9,12 @@
 #include "base/safe_write.h"
 #include "cart/cart_image.h"
 #include "cart/data_pod.h"
+#include "cart/pipeline.h"
+#include "machine/machine.h"
 #include "pod/pod.h"
 #include "pod/stream.h"
+#include "settings/config.h"
+#include "settings/folders.h"
 
 namespace {
 
@@ -64,6 +68,11 @@ bool write_program(FILE* out, void* ctx) {
   std::memcpy(t + 8, kTrailerMagic, 8);
   return std::fwrite(p->pod->data(), 1, p->pod->size(), out) == p->pod->size() &&
          std::fwrite(t, 1, sizeof t, out) == sizeof t;
+}
+
+bool write_text(FILE* out, void* ctx) {
+  auto* text = static_cast<std::string*>(ctx);
+  return std::fwrite(text->data(), 1, text->size(), out) == text->size();
 }
 
 }  // namespace
@@ -211,4 +220,30 @@ std::vector<uint8_t> standalone_unbase64(const std::string& text) {
     }
   }
   return out;
+}
+
+std::string standalone_export_loaded_page(zurkel_machine* m, const std::string& path) {
+  char here[BRIM_PATH_MAX];
+  brim_prefix_with_program_path("", here);
+  std::string player;
+  for (const std::string& p : standalone_player_places(here)) {
+    FILE* f = std::fopen(p.c_str(), "rb");
+    if (!f) continue;
+    std::fseek(f, 0, SEEK_END);
+    long n = std::ftell(f);
+    std::fseek(f, 0, SEEK_SET);
+    player.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    bool ok = n > 0 && std::fread(player.data(), 1, player.size(), f) == player.size();
+    std::fclose(f);
+    if (ok) break;
+    player.clear();
+  }
+  if (player.empty()) return "no web player (scripts/web.sh)";
+  std::vector<uint8_t> image;
+  std::string page, error;
+  if (!standalone_cart_image(get_loaded_cart(m), image, error)) return "cart too large to export";
+  if (!standalone_page(player, image, standalone_cart_name(m->loaded.name), page, error))
+    return "no web player (scripts/web.sh)";
+  if (!brim_write_file_safely(path.c_str(), write_text, &page)) return "could not write file";
+  return "";
 }

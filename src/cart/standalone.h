@@ -51,3 +51,9 @@ std::vector<std::string> standalone_player_places(const std::string& dir);
 // Base64 (RFC 4648, with padding).
 std::string standalone_base64(const uint8_t* data, size_t size);
 std::vector<uint8_t> standalone_unbase64(const std::string& text);
+
+// The console's export from a running cart: the loaded cart as a web page
+// at path, with the web player found beside the program. Empty on success,
+// else the reason (a short console line).
+struct zurkel_machine;
+std::string standalone_export_loaded_page(zurkel_machine* m, const std::string& path);

@@ -67,6 +67,7 @@ void read_query() {
   for (size_t i = 0; i < words.size(); i++) {
     if (words[i] == "-input" && i + 1 < words.size()) {
       std::ofstream(kInputFile, std::ios::binary) << words[++i];
+      page.words.push_back("-input");
       words[i] = kInputFile;
     }
     if (words[i] == "-frames") page.automation = true;
