@@ -19,6 +19,11 @@ pod="${ZURKEL_DATA_POD:-$here/build/data.pod}"
 [ -f "$pod" ] ||
   { echo "web.sh: no data.pod at $pod: build the console first (cmake --build build --target data_pod) or set ZURKEL_DATA_POD" >&2; exit 1; }
 pod="$(cd "$(dirname "$pod")" && pwd)/$(basename "$pod")"
-emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZURKEL_DATA_POD="$pod" >/dev/null
+# ccache serves emscripten's compiler too (the second build of a tree is quick).
+launcher=()
+command -v ccache >/dev/null &&
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+emcmake cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZURKEL_DATA_POD="$pod" \
+  "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"${ZURKEL_JOBS:-2}"
 echo "web.sh: $build/zurkel.html ($(stat -c %s "$build/zurkel.html") bytes)"

@@ -43,6 +43,7 @@ web_dom() {
   if ! timeout 120 chromium --headless=new --no-sandbox --disable-gpu --disable-quic \
       --no-first-run --disable-background-networking --disable-component-update \
       --disable-sync --user-data-dir="$profile" --virtual-time-budget="$budget" \
+      --autoplay-policy=no-user-gesture-required \
       --dump-dom "$url" 2>"$log"; then
     echo "web_dom: chromium failed on $url" >&2
     tail -n 20 "$log" >&2
@@ -58,9 +59,11 @@ web_element() {
 }
 
 # web_budget FRAMES: enough virtual time for an automated run of FRAMES
-# updates (back-to-back timers are clamped to 4 ms) plus start-up.
+# updates (back-to-back timers are clamped to 4 ms) plus start-up and the
+# stored files, whose transfers the page keeps busy in real time (slower on
+# a loaded machine). A page that is done ends the run early.
 web_budget() {
-  echo $(( $1 * 5 + 2000 ))
+  echo $(( $1 * 5 + 10000 ))
 }
 
 # web_png_indices PNG PALETTE: an RGB picture (the console's -dump_screen) as

@@ -26,7 +26,7 @@ constexpr int kMaxChunk = 4096;  // samples mixed at most per pump
 EM_JS(int, web_audio_open_js, (int rate, int lead), {
   var AC = window.AudioContext || window.webkitAudioContext;
   if (!AC) return 0;
-  var a = Module.zkAudio = {rate: rate, lead: lead, posted: 0, queue: [], head: null, pos: 0};
+  var a = Module.zkAudio = {rate: rate, lead: lead, posted: 0, fed: 0, queue: [], head: null, pos: 0};
   try {
     a.ctx = new AC({sampleRate: rate});
   } catch (e) {
@@ -111,6 +111,9 @@ EM_JS(void, web_audio_post_js, (const int16_t* samples, int n), {
   }
   a.posted += n;
   a.post(chunk);
+  a.fed += n;
+  // What plays, for the tests: the node's kind and the samples fed so far.
+  document.documentElement.setAttribute("data-zk-audio", a.kind + " " + a.fed);
 });
 }  // namespace
 
