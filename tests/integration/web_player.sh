@@ -87,6 +87,14 @@ for c in "${cases[@]}"; do
   check "[ '$own' = '$want' ]" "$name: the standalone program's screen is the console's"
 done
 
+# The player without a cart is the console: boot sequence, then the head
+# cart, as the desktop shows them.
+H=$(mktemp -d -p "$tmp")
+"$bin" -home "$H" -headless 1 -fast -frames 150 -seed 2 -dump_screen "$tmp/boot.png" >/dev/null 2>&1
+want=$(web_png_indices "$tmp/boot.png" "$src/assets/gfx/palette.txt")
+got=$(web_dom "file://$player?frames=150&fast=1&seed=2" "$(web_budget 150)" | web_element zk-dump)
+check "[ ${#want} -eq 16384 ] && [ '$got' = '$want' ]" "the player alone boots the head cart as the console does"
+
 # The same cart with other buttons gives another screen (the input arrives).
 a=$(page "$tmp/buttons.html" 40 1 "")
 b=$(page "$tmp/buttons.html" 40 1 "1 3")
