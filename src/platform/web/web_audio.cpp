@@ -89,10 +89,22 @@ EM_JS(void, web_audio_resume_js, (), {
   if (a && a.ctx.state != "running") a.ctx.resume().catch(function() {});
 });
 
-// Samples to mix now to keep the lead (0 while the sound cannot play).
+// Samples to mix now to keep the lead. Until the sound can play (no
+// gesture yet, the worklet still loading) the mixer still runs at its rate
+// by the page's clock and its samples are dropped, so sound effects and
+// music move on in time as with a desktop device.
 EM_JS(int, web_audio_wanted_js, (), {
   var a = Module.zkAudio;
-  if (!a || !a.post || a.ctx.state != "running") return 0;
+  if (!a) return 0;
+  if (!a.post || a.ctx.state != "running") {
+    var t = performance.now() / 1000;
+    if (a.idle0 === undefined) { a.idle0 = t; a.idleMixed = 0; }
+    a.dropping = true;
+    var owed = Math.floor((t - a.idle0) * a.rate) - a.idleMixed;
+    if (owed > 16384) { a.idleMixed += owed - 16384; owed = 16384; }  // a hidden tab skips on
+    return Math.max(0, owed);
+  }
+  if (a.dropping) { a.dropping = false; a.idle0 = undefined; a.t0 = undefined; a.posted = 0; }
   if (a.t0 === undefined) a.t0 = a.ctx.currentTime;
   var played = Math.floor((a.ctx.currentTime - a.t0) * a.rate);
   if (a.posted < played) a.posted = played;  // ran dry: start the lead afresh
@@ -101,6 +113,7 @@ EM_JS(int, web_audio_wanted_js, (), {
 
 EM_JS(void, web_audio_post_js, (const int16_t* samples, int n), {
   var a = Module.zkAudio;
+  if (a.dropping) { a.idleMixed += n; return; }
   var m = Math.round(n * a.ratio);
   var chunk = new Float32Array(m);
   var s = HEAP16.subarray(samples >> 1, (samples >> 1) + n);

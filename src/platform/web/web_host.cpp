@@ -46,7 +46,6 @@ struct web_host {
   int wheel_y = 0;
   std::string clipboard;
   std::vector<uint32_t> rgba;
-  bool offer_downloads = true;
 } host;
 
 // Keys the browser keeps for itself: reload, full screen, developer tools.
@@ -87,13 +86,14 @@ EM_BOOL on_visibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
   return EM_FALSE;
 }
 
-// Mouse positions in the canvas's own pixels (the back page's).
+// Mouse positions in the canvas's own pixels (the back page's). A button
+// let go anywhere in the window counts; its position is not the canvas's.
 EM_BOOL on_mouse(int type, const EmscriptenMouseEvent* e, void*) {
   double w = 0, h = 0;
   emscripten_get_element_css_size("#canvas", &w, &h);
   int cw = 0, ch = 0;
   web_page_canvas_size(&cw, &ch);
-  if (w > 0 && h > 0) {
+  if (w > 0 && h > 0 && type != EMSCRIPTEN_EVENT_MOUSEUP) {
     host.mouse_x = static_cast<int>(e->targetX * cw / w);
     host.mouse_y = static_cast<int>(e->targetY * ch / h);
   }
@@ -187,10 +187,7 @@ bool brim_set_clipboard_text(const char* text) {
 
 // --- desktop: saved screenshots and recordings are offered as downloads
 void host_open_folder(const char*) {}
-void host_offer_file(const char* path) {
-  if (host.offer_downloads) web_page_offer_download(path);
-}
-void web_host_offer_downloads(bool on) { host.offer_downloads = on; }
+void host_offer_file(const char* path) { web_page_offer_download(path); }
 
 // --- video: the canvas
 bool plat_video_init() { return true; }
