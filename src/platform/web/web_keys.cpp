@@ -29,7 +29,7 @@ const key_def keys[] = {
     {"Numpad4", 92, "Keypad 4"}, {"Numpad5", 93, "Keypad 5"}, {"Numpad6", 94, "Keypad 6"},
     {"Numpad7", 95, "Keypad 7"}, {"Numpad8", 96, "Keypad 8"}, {"Numpad9", 97, "Keypad 9"},
     {"Numpad0", 98, "Keypad 0"}, {"NumpadDecimal", 99, "Keypad ."},
-    {"IntlBackslash", 100, "\\"}, {"ControlLeft", 224, "Left Ctrl"},
+    {"IntlBackslash", 100, nullptr}, {"ControlLeft", 224, "Left Ctrl"},  // SDL names no 100
     {"ShiftLeft", 225, "Left Shift"}, {"AltLeft", 226, "Left Alt"}, {"MetaLeft", 227, "Left GUI"},
     {"ControlRight", 228, "Right Ctrl"}, {"ShiftRight", 229, "Right Shift"},
     {"AltRight", 230, "Right Alt"}, {"MetaRight", 231, "Right GUI"},
