@@ -100,6 +100,22 @@ a=$(page "$tmp/buttons.html" 40 1 "")
 b=$(page "$tmp/buttons.html" 40 1 "1 3")
 check "[ ${#a} -eq 16384 ] && [ ${#b} -eq 16384 ] && [ '$a' != '$b' ]" "buttons held through the query change the screen (${#a}, ${#b} digits)"
 
+# Keys: the page held down by key events (a script added to a copy of the
+# page) shows other buttons than the page left alone, a key of its own each.
+hold() {
+  python3 - "$tmp/buttons.html" "$tmp/hold-$1.html" "$1" <<'PY'
+import sys
+page = open(sys.argv[1]).read()
+key = ('<script>setInterval(function () { window.dispatchEvent(new KeyboardEvent("keydown", '
+       '{code: "%s", repeat: true})); }, 1);</script></body>' % sys.argv[3])
+at = page.rindex("</body>")
+open(sys.argv[2], "w").write(page[:at] + key + page[at + 7:])
+PY
+  page "$tmp/hold-$1.html" 40 1 ""
+}
+right=$(hold ArrowRight) x=$(hold KeyX)
+check "[ ${#right} -eq 16384 ] && [ '$right' != '$a' ] && [ '$x' != '$a' ] && [ '$x' != '$right' ]" "held keys reach the cart's buttons"
+
 # Sound: at the page's own pace (no fast) the console's mixer feeds the
 # audio worklet (the test browser may start sound without a gesture).
 audio=$(web_dom "file://$tmp/game.html?frames=30&seed=1" "$(web_budget 60)" |
