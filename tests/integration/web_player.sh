@@ -167,6 +167,35 @@ for spot in "21 30 srgb(0,0,0)" "22 30 $(colour 3)" "149 30 $(colour 3)" "150 30
   check "[ '$(px "$x" "$y")' = '$want' ]" "screenshot pixel ($x, $y) is $want"
 done
 
+# Escape opens the pause menu over the page: a key-down half a second after
+# the console started (the copy's script waits for it), then a screenshot;
+# the menu's white frame crosses (150, 118), the buttons page is dark there.
+python3 - "$tmp/buttons.html" "$tmp/escape.html" <<'PY'
+import sys
+page = open(sys.argv[1]).read()
+key = """<script>
+var zkWait = setInterval(function () {
+  if (!Module.zkStorageReady) return;
+  clearInterval(zkWait);
+  setTimeout(function () {
+    window.dispatchEvent(new KeyboardEvent("keydown", {code: "Escape"}));
+    setTimeout(function () { window.dispatchEvent(new KeyboardEvent("keyup", {code: "Escape"})); }, 100);
+  }, 500);
+}, 1);
+</script></body>"""
+at = page.rindex("</body>")
+open(sys.argv[2], "w").write(page[:at] + key + page[at + 7:])
+PY
+for f in buttons escape; do
+  timeout 120 chromium --headless=new --no-sandbox --disable-gpu --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$(mktemp -d -p "$tmp")" --hide-scrollbars --window-size=300,300 \
+    --virtual-time-budget=12000 --screenshot="$tmp/shot.png" "file://$tmp/$f.html?frames=120&seed=1" \
+    >/dev/null 2>&1
+  eval "$f=\$(px 150 118)"
+done
+check "[ '$escape' = '$(colour 7)' ] && [ '$buttons' = '$(colour 0)' ]" "Escape opens the pause menu on the page ($escape, $buttons)"
+
 # zkcart's refusals: no player, a page that is not the player.
 out=$("$zkcart" export-html "$tmp/halves.zk" "$tmp/x.html" --player "$tmp/none.html" 2>&1); rc=$?
 check "[ $rc -eq 1 ] && [[ '$out' == *'scripts/web.sh'* ]] && [ ! -e '$tmp/x.html' ]" "export-html without a player says how to build one"
