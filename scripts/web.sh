@@ -19,6 +19,18 @@ pod="${ZURKEL_DATA_POD:-$here/build/data.pod}"
 [ -f "$pod" ] ||
   { echo "web.sh: no data.pod at $pod: build the console first (cmake --build build --target data_pod) or set ZURKEL_DATA_POD" >&2; exit 1; }
 pod="$(cd "$(dirname "$pod")" && pwd)/$(basename "$pod")"
+# The page embeds it LZ4-compressed (a twentieth of the size) when the
+# desktop build's podbuild is there; rewritten only when it changes, so an
+# unchanged pod does not relink the page.
+podbuild="$(dirname "$pod")/tools/podbuild/podbuild"
+if [ -x "$podbuild" ]; then
+  mkdir -p "$build"
+  "$podbuild" --compress "$pod" "$build/data-compressed.pod.new" >/dev/null
+  cmp -s "$build/data-compressed.pod.new" "$build/data-compressed.pod" ||
+    mv "$build/data-compressed.pod.new" "$build/data-compressed.pod"
+  rm -f "$build/data-compressed.pod.new"
+  pod="$(cd "$build" && pwd)/data-compressed.pod"
+fi
 # ccache serves emscripten's compiler too (the second build of a tree is quick).
 launcher=()
 command -v ccache >/dev/null &&
