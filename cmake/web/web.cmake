@@ -17,4 +17,21 @@ add_link_options(${ZURKEL_WEB_EXCEPTIONS})
 
 include("${CMAKE_CURRENT_LIST_DIR}/deps.cmake")
 add_subdirectory(src/lang/lua)
+
+# The console's layers, as the desktop builds them (one library per layer
+# of src/layers.txt), below the web host instead of SDL.
+include(cmake/layers.cmake)
+zurkel_layer_libraries("${PROJECT_SOURCE_DIR}/src/layers.txt")
+target_link_libraries(zurkel_base PUBLIC zklua)
+target_link_libraries(zurkel_storage PUBLIC PkgConfig::LZ4)
+target_include_directories(zurkel_devices PUBLIC ${LODEPNG_INCLUDE_DIR})
+target_link_libraries(zurkel_devices PUBLIC ${LODEPNG_LIBRARY} ZLIB::ZLIB)
+target_link_libraries(zurkel_carts PUBLIC PkgConfig::NETTLE GIF::GIF)
+
+# The console's resources: the desktop build's data.pod (scripts/web.sh
+# names it), embedded in the page.
+set(ZURKEL_DATA_POD "" CACHE FILEPATH "data.pod to embed in the web player")
+if(NOT EXISTS "${ZURKEL_DATA_POD}")
+  message(FATAL_ERROR "ZURKEL_DATA_POD: no data.pod at '${ZURKEL_DATA_POD}' (scripts/web.sh names the desktop build's)")
+endif()
 add_subdirectory(src/platform/web)

@@ -16,6 +16,7 @@
 #include "cart/compress.h"
 #include "cart/embedded_carts.h"
 #include "cart/pipeline.h"
+#include "cart/standalone.h"
 #include "gfx/printer.h"
 #include "host/desktop.h"
 #include "script/tokens.h"
@@ -273,6 +274,19 @@ int zk_export(lua_State* L) {
     return 0;
   }
   spend_cpu(zk_machine(L), 4096);
+  // In execute mode a name ending in ".html" is written: the loaded cart as
+  // a web page (the web player with the cart inlined), beside where save
+  // would put a cart of that name.
+  std::string n = name;
+  zurkel_machine* m = zk_machine(L);
+  if (!m || !zopts.exec || n.size() <= 5 || n.compare(n.size() - 5, 5, ".html") != 0) return 0;
+  if (n.size() > kPathLimit) {
+    zurkel_print(m, "filename too long");
+    return 0;
+  }
+  std::string why = standalone_export_loaded_page(
+      m, std::string(console_config.root_path) + shell_current_folder() + n);
+  zurkel_print(m, why.empty() ? ("exported " + n).c_str() : why.c_str());
   return 0;
 }
 

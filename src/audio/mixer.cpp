@@ -20,14 +20,16 @@ static struct {
 
 // The volumes are the configuration's live values: whoever changes them
 // (options, Ctrl+M, the options menu) is heard from the next callback.
-int brim_get_sound_volume() { return std::atomic_ref<int>(cconfig.sound_volume).load(std::memory_order_relaxed); }
-int brim_get_music_volume() { return std::atomic_ref<int>(cconfig.music_volume).load(std::memory_order_relaxed); }
-void brim_set_sound_volume(int v) {
-  std::atomic_ref<int>(cconfig.sound_volume).store(std::clamp(v, 0, 256), std::memory_order_relaxed);
-}
-void brim_set_music_volume(int v) {
-  std::atomic_ref<int>(cconfig.music_volume).store(std::clamp(v, 0, 256), std::memory_order_relaxed);
-}
+// Relaxed atomic accesses to the plain ints (the compiler's builtins, which
+// every toolchain of ours has; std::atomic_ref is missing from some).
+namespace {
+int load_relaxed(const int& v) { return __atomic_load_n(&v, __ATOMIC_RELAXED); }
+void store_relaxed(int& v, int x) { __atomic_store_n(&v, x, __ATOMIC_RELAXED); }
+}  // namespace
+int brim_get_sound_volume() { return load_relaxed(cconfig.sound_volume); }
+int brim_get_music_volume() { return load_relaxed(cconfig.music_volume); }
+void brim_set_sound_volume(int v) { store_relaxed(cconfig.sound_volume, std::clamp(v, 0, 256)); }
+void brim_set_music_volume(int v) { store_relaxed(cconfig.music_volume, std::clamp(v, 0, 256)); }
 void brim_set_mix_buffer_size(int samples) { cconfig.mix_buffer_size = samples; }
 int brim_get_mix_buffer_size() { return cconfig.mix_buffer_size; }
 void brim_audio_set_engine_paused(int paused) { pause_words.engine_paused.store(paused); }

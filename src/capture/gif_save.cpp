@@ -9,6 +9,7 @@
 #include "capture/scale.h"
 #include "capture/video_clip.h"
 #include "base/bitmap.h"
+#include "host/desktop.h"
 #include "gfx/video.h"
 #include "base/debug.h"
 #include "settings/config.h"
@@ -86,5 +87,7 @@ int save_gif() {
   std::string path = capture_output_path("%d", ".gif");
   if (path.empty()) return 1;
   brim_debugf("saving video to: %s\n", path.c_str());
-  return brim_write_file_safely(path.c_str(), write_gif, nullptr) ? 0 : 1;
+  if (!brim_write_file_safely(path.c_str(), write_gif, nullptr)) return 1;
+  host_offer_file(path.c_str());
+  return 0;
 }

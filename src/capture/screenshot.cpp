@@ -10,6 +10,7 @@
 #include "capture/output_files.h"
 #include "capture/scale.h"
 #include "base/bitmap.h"
+#include "host/desktop.h"
 #include "gfx/png_encode.h"
 #include "gfx/video.h"
 #include "base/debug.h"
@@ -59,5 +60,7 @@ int save_png_screenshot(const brim_bitmap* display) {
   brim_debugf("saving screenshot to: %s\n", path.c_str());
   brim_save_png(path.c_str(), big);
   brim_destroy_bitmap(big);
-  return brim_file_exists(path.c_str()) ? 0 : 1;
+  if (!brim_file_exists(path.c_str())) return 1;
+  host_offer_file(path.c_str());
+  return 0;
 }

@@ -7,6 +7,9 @@
 // images, 16 the sample-games pod.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "pod/pod.h"
 
 enum zurkel_data_pod_item {
@@ -23,5 +26,7 @@ extern brim_pod* zurkel_data_pod;  // null until loaded
 // Loads the pod at path into zurkel_data_pod (replacing any earlier one).
 // False when it cannot be read.
 bool zurkel_load_data_pod(const char* path);
+// The same from a pod in memory (a standalone program's own).
+bool zurkel_load_data_pod_memory(const uint8_t* data, size_t size);
 void zurkel_free_data_pod();
 

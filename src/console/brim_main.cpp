@@ -6,6 +6,7 @@
 #include <lodepng.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "api/cartdata.h"
 #include "audio/audio.h"
@@ -15,6 +16,7 @@
 #include "base/safe_write.h"
 #include "base/random.h"
 #include "cart/data_pod.h"
+#include "cart/embedded_carts.h"
 #include "cart/pipeline.h"
 #include "cart/textcart.h"
 #include "console/automation.h"
@@ -44,6 +46,7 @@ int arg_count = 0;
 char** arg_values = nullptr;
 bool engine_inited = false;
 bool headless = false;
+std::vector<uint8_t> standalone_pod;  // set by a standalone program: stands for data.pod
 
 void log_step(const char* name) { brim_debugf("%s\n", name); }
 
@@ -101,7 +104,10 @@ zurkel_cart* system_sounds_cart = nullptr;  // data.pod item 0, kept for the run
 // data.pod: the console's sounds, graphics and font, then the window for a
 // 128 x 128 page. False when it cannot be read.
 bool load_data_pod(const char* path) {
-  if (!zurkel_load_data_pod(path)) return false;
+  bool loaded = standalone_pod.empty()
+                    ? zurkel_load_data_pod(path)
+                    : zurkel_load_data_pod_memory(standalone_pod.data(), standalone_pod.size());
+  if (!loaded) return false;
   // Item 0 is a text cart whose sound effects are the console's own sounds.
   const brim_stream* item = cpod_get_file(zurkel_data_pod, DATA_POD_SYSTEM_CART);
   brim_stream* view = item ? brim_open_buffer_view(item) : nullptr;
@@ -287,8 +293,15 @@ int brim_main_init(zurkel_machine* m) {
   }
   m->draw[DS_CLIP_RIGHT] = m->draw[DS_CLIP_BOTTOM] = 128;
   prepare_loaded_cart(m, brim_create_zurkel_cart(), "");
-  if (load_splash_screen()) m->mode = 3;
-  else boot_init(m);
+  if (!standalone_pod.empty()) {
+    // A standalone program skips the boot sequence: its cart runs at once.
+    boot_init(m);
+    boot_embedded_cart(m);
+  } else if (load_splash_screen()) {
+    m->mode = 3;
+  } else {
+    boot_init(m);
+  }
   sound_init(m);
   if (const zurkel_browser_calls* b = console_browser(); b && b->init) b->init(m);
 
@@ -325,7 +338,12 @@ void brim_handle_messages() {
   brim_update_music_fading();
 }
 
-int brim_main(int argc, char** argv) {
+namespace {
+// The one machine; the console owns it for the whole run.
+zurkel_machine machine;
+}  // namespace
+
+int brim_main_begin(int argc, char** argv) {
   std::snprintf(program_name, sizeof program_name, "%s", argc > 0 && argv[0] ? argv[0] : "");
   arg_count = argc;
   arg_values = argv;
@@ -338,25 +356,27 @@ int brim_main(int argc, char** argv) {
     print_usage(stdout);
     return 0;
   }
+  int early = brim_main_init(&machine);
+  // Fatal start-up failures leave without the shut-down steps.
+  if (early >= 0) brim_debug_close();
+  return early;
+}
 
-  // The one machine; the console owns it for the whole run.
-  static zurkel_machine machine;
+bool brim_main_iterate() {
   zurkel_machine* m = &machine;
-  int early = brim_main_init(m);
-  if (early >= 0) {
-    // Fatal start-up failures leave without the shut-down steps.
-    brim_debug_close();
-    return early;
-  }
-  while (!brim_quit) {
-    brim_clear_skip_frame();
-    brim_main_update(m);
-    brim_main_draw(m);
-    brim_blit_back_page();
-    brim_handle_system_messages();
-    if (host_quit_requested()) break;
-    brim_update_music_fading();
-  }
+  if (brim_quit) return false;
+  brim_clear_skip_frame();
+  brim_main_update(m);
+  brim_main_draw(m);
+  brim_blit_back_page();
+  brim_handle_system_messages();
+  if (host_quit_requested()) return false;
+  brim_update_music_fading();
+  return !brim_quit;
+}
+
+int brim_main_end() {
+  zurkel_machine* m = &machine;
   brim_exit(m);
   // A run that could not keep its files did not do its job.
   if (brim_lost_writes() > 0) automation_set_exit_status(3);
@@ -367,4 +387,16 @@ int brim_main(int argc, char** argv) {
       automation_set_exit_status(2);
   }
   return automation_exit_status();
+}
+
+const zurkel_machine* brim_main_machine() { return &machine; }
+
+void brim_set_standalone_pod(std::vector<uint8_t> pod) { standalone_pod = std::move(pod); }
+
+int brim_main(int argc, char** argv) {
+  int early = brim_main_begin(argc, argv);
+  if (early >= 0) return early;
+  while (brim_main_iterate()) {
+  }
+  return brim_main_end();
 }

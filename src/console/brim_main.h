@@ -1,5 +1,7 @@
 // The console's entry: start-up, the host loop, shut-down.
 #pragma once
+#include <cstdint>
+#include <vector>
 
 struct zurkel_machine;
 
@@ -7,6 +9,22 @@ struct zurkel_machine;
 // missing data.pod, 1 when execute mode cannot load its cart, 2 when the
 // cart of execute mode ended with an error).
 int brim_main(int argc, char** argv);
+
+// The host loop in steps, for a host that cannot block in a loop (the web
+// page runs iterations from its frame callbacks); brim_main is these three.
+// brim_main_begin returns -1 to go on, else the exit status to leave with
+// at once; brim_main_iterate runs one iteration and returns false once the
+// loop has ended; brim_main_end shuts down and returns the exit status.
+int brim_main_begin(int argc, char** argv);
+bool brim_main_iterate();
+int brim_main_end();
+// The console's machine (a host's own output of an automated run).
+const zurkel_machine* brim_main_machine();
+
+// A standalone program (an exported cart) hands over, before start-up, the
+// pod that stands for data.pod: its items 0-2 are the console's resources,
+// item 3 its cart, which runs at once without the boot sequence.
+void brim_set_standalone_pod(std::vector<uint8_t> pod);
 
 // Engine start-up (once; a second call does nothing) and shut-down.
 void brim_init();

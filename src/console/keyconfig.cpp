@@ -27,8 +27,8 @@ const char* const keyconfig_default_key_name[13] = {
 };
 
 namespace {
-constexpr int NAME_MAX = 19;
-char names[BRIM_SCANCODE_NAMES][NAME_MAX + 1];
+constexpr int KEY_NAME_MAX = 19;  // not NAME_MAX: <limits.h> defines that as a macro on some hosts
+char names[BRIM_SCANCODE_NAMES][KEY_NAME_MAX + 1];
 
 int* key_map() { return console_config.button_keys; }
 
@@ -51,7 +51,7 @@ void entry_key_name(int entry, char* out, size_t size) {
 void brim_set_scancode_name(int scancode, const char* host_name) {
   if (scancode < 0 || scancode >= BRIM_SCANCODE_NAMES) return;
   char* out = names[scancode];
-  if (!host_name || !*host_name || std::strlen(host_name) > NAME_MAX) {
+  if (!host_name || !*host_name || std::strlen(host_name) > KEY_NAME_MAX) {
     std::strcpy(out, "?");
     return;
   }
@@ -116,7 +116,7 @@ void keyconfig_step(zurkel_machine* m) {
 
 void keyconfig_entry_text(int entry, char* out, size_t size) {
   if (entry < 0 || entry > 12) entry = 0;
-  char name[NAME_MAX + 1];
+  char name[KEY_NAME_MAX + 1];
   entry_key_name(entry, name, sizeof name);
   std::snprintf(out, size, "%s : %s", keyconfig_button_name[entry], name);
 }

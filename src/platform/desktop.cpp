@@ -22,3 +22,5 @@ void host_open_folder(const char* path) {
   }
   posix_spawn_file_actions_destroy(&actions);
 }
+
+void host_offer_file(const char*) {}

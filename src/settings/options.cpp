@@ -213,3 +213,9 @@ void process_arguments(int argc, char** argv) {
     else if (i + 1 < argc) found->apply(argv[++i]);
   }
 }
+
+bool zurkel_option_is_flag(const char* name) {
+  for (const option_def& o : options)
+    if (o.parser == OP_CONSOLE && !o.takes_value && name && std::strcmp(name, o.name) == 0) return true;
+  return false;
+}

@@ -41,3 +41,6 @@ void brim_process_arguments(int argc, char** argv);
 void process_arguments(int argc, char** argv);
 // The usage, one line per row of the options table.
 void print_usage(FILE* f);
+// True for an option that takes no value (-fast, -run, -x, ...): the web
+// page's URL query gives every option a value, which such a flag drops.
+bool zurkel_option_is_flag(const char* name);

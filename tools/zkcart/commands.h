@@ -43,3 +43,5 @@ int cmd_import_map(const zkc_args& a);
 int cmd_export_map(const zkc_args& a);
 int cmd_export_sfx(const zkc_args& a);
 int cmd_export_music(const zkc_args& a);
+int cmd_export_html(const zkc_args& a);
+int cmd_export_bin(const zkc_args& a);

@@ -74,6 +74,17 @@ const command_def commands[] = {
      "stops or comes back to a pattern it played (the WAV then loops seamlessly).\n"
      "At most 3 minutes.",
      cmd_export_music},
+    {"export-html", "CART OUT.html", "--player --data-pod", true,
+     "Writes one self-contained web page that plays the cart from file:// or any\n"
+     "static host: the web player (built by scripts/web.sh; --player names another)\n"
+     "with the cart inlined. The cart starts at once, without the boot sequence; the\n"
+     "page's URL query takes the console's options (?frames=N&seed=S&fast=1&input=...).",
+     cmd_export_html},
+    {"export-bin", "CART OUT", "--console --data-pod", true,
+     "Writes a standalone Linux program: the console (beside zkcart or in the build\n"
+     "tree; --console names another) carrying the console's resources and the cart,\n"
+     "which starts at once. It takes the console's command-line options.",
+     cmd_export_bin},
     {"new", "NAME", "", false,
      "Writes NAME.zk (never over an existing file): a cart with \"-- NAME\" and\n"
      "\"-- by $USER\" lines, _init, _update and _draw, a sprite, a sound and a label.",
@@ -88,6 +99,8 @@ struct option_def {
 const option_def options[] = {
     {"--nearest", nullptr, "colours off the palette take the nearest console colour"},
     {"--layer", "NAME", "the Tiled tile layer to read (default the first)"},
+    {"--player", "FILE", "the web player page (default beside zkcart, else the build tree's)"},
+    {"--console", "FILE", "the console program (default beside zkcart, else the build tree's)"},
     {"--data-pod", "FILE", "palette, font and cart template (default beside zkcart, else the build tree's)"},
 };
 

@@ -16,6 +16,10 @@
 #include "cart/legacy.h"
 #include "cart/pipeline.h"
 #include "cart/pngcart.h"
+#include "cart/standalone.h"
+#include "cart/data_pod.h"
+#include "settings/config.h"
+#include "settings/folders.h"
 #include "cart/textcart.h"
 #include "gfx/blit.h"
 #include "script/tabs.h"
@@ -394,3 +398,49 @@ bool zkc_read_file(const std::string& path, std::string& data, size_t max_size) 
 bool zkc_write_file(const std::string& path, const std::string& data) { return tool_write_file(path, data); }
 bool zkc_file_exists(const std::string& path) { return cart_file_exists(path); }
 std::string zkc_code_comment(const std::string& code, int n) { return tool_code_comment(code.c_str(), n); }
+
+namespace {
+bool cart_image_of(const zkc_cart& cart, std::vector<uint8_t>& image, std::string& err) {
+  record r = to_record(cart);
+  return standalone_cart_image(r.get(), image, err);
+}
+
+std::string program_folder() {
+  char here[BRIM_PATH_MAX];
+  brim_set_program_path(nullptr);
+  brim_prefix_with_program_path("", here);
+  return here;
+}
+
+std::string first_existing(const std::string& given, const std::vector<std::string>& places,
+                           std::vector<std::string>& looked) {
+  looked = given.empty() ? places : std::vector<std::string>{given};
+  for (const std::string& p : looked)
+    if (cart_file_exists(p)) return p;
+  return "";
+}
+}  // namespace
+
+bool zkc_export_page(const zkc_cart& cart, const std::string& cart_path,
+                     const std::string& player_html, std::string& page, std::string& err) {
+  std::vector<uint8_t> image;
+  return cart_image_of(cart, image, err) &&
+         standalone_page(player_html, image, standalone_cart_name(cart_path.c_str()), page, err);
+}
+
+bool zkc_export_program(const zkc_cart& cart, const std::string& cart_path,
+                        const std::string& console, const std::string& out, std::string& err) {
+  std::vector<uint8_t> image, pod;
+  return cart_image_of(cart, image, err) &&
+         standalone_pod(zurkel_data_pod, image, standalone_cart_name(cart_path.c_str()), pod, err) &&
+         standalone_write_program(console.c_str(), pod, out.c_str(), err);
+}
+
+std::string zkc_find_player(const std::string& given, std::vector<std::string>& looked) {
+  return first_existing(given, standalone_player_places(program_folder()), looked);
+}
+
+std::string zkc_find_console(const std::string& given, std::vector<std::string>& looked) {
+  std::string here = program_folder();
+  return first_existing(given, {here + "zurkel", here + "../../zurkel"}, looked);
+}

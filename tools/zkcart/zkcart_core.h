@@ -113,3 +113,17 @@ bool zkc_write_file(const std::string& path, const std::string& data);
 bool zkc_file_exists(const std::string& path);
 // Text of code line n (0 or 1) when it is a "--" comment, else empty.
 std::string zkc_code_comment(const std::string& code, int n);
+
+// Standalone exports (the console's cart/standalone.h): the cart as a web
+// page made from the web player's page, or as a Linux program made from the
+// console's executable and the loaded data.pod (zkc_load_resources first).
+// cart_path names the cart the export carries. False with a message.
+bool zkc_export_page(const zkc_cart& cart, const std::string& cart_path,
+                     const std::string& player_html, std::string& page, std::string& err);
+bool zkc_export_program(const zkc_cart& cart, const std::string& cart_path,
+                        const std::string& console, const std::string& out, std::string& err);
+// The web player and the console program to export with: the given path,
+// else the first place that has one beside zkcart or in the build tree
+// (looked lists the places tried). Empty when there is none.
+std::string zkc_find_player(const std::string& given, std::vector<std::string>& looked);
+std::string zkc_find_console(const std::string& given, std::vector<std::string>& looked);

@@ -52,6 +52,7 @@ void host_set_window_active(bool active) { host.window_active = active; }
 std::string host_clipboard_text() { return ""; }
 bool brim_set_clipboard_text(const char*) { return false; }
 void host_open_folder(const char*) {}
+void host_offer_file(const char*) {}
 
 // --- controllers: none
 void brim_joystick_init() {}
