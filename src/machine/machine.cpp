@@ -7,6 +7,7 @@ void no_poll(zurkel_machine*) {}
 const char* no_paste() { return nullptr; }
 void no_keyconfig(zurkel_machine*) {}
 int no_draw_time() { return 0; }
+void no_install(zurkel_machine*) {}
 }  // namespace
 
 const zurkel_machine_host zurkel_quiet_host = {
@@ -16,4 +17,5 @@ const zurkel_machine_host zurkel_quiet_host = {
     .paste_text = no_paste,
     .open_keyconfig = no_keyconfig,
     .last_draw_ms = no_draw_time,
+    .install_games = no_install,
 };

@@ -21,6 +21,8 @@ struct zurkel_machine_host {
   void (*open_keyconfig)(zurkel_machine* m);
   // Milliseconds the console's last frame took to draw (frame-rate control).
   int (*last_draw_ms)();
+  // install_games(): the browser's sample games (nothing without a browser).
+  void (*install_games)(zurkel_machine* m);
 };
 
 extern const zurkel_machine_host zurkel_quiet_host;

@@ -69,6 +69,8 @@ const option_def options[] = {
     {"joystick", OP_CONSOLE, true, [](const char* v) { console_config.joystick_index = num(v); }},
     {"run", OP_CONSOLE, false, [](const char*) { zopts.run = 1; }},
     {"splore", OP_CONSOLE, false, [](const char*) { zopts.splore = 1; }},
+    {"board_url", OP_CONSOLE, true,
+     [](const char* v) { set_text(console_config.board_url, sizeof console_config.board_url, v); }},
     {"gif_len", OP_CONSOLE, true, [](const char* v) { console_config.gif_len = num(v); }},
     {"gui_theme", OP_CONSOLE, true, [](const char* v) { console_config.gui_theme = num(v); }},
     {"screenshot_scale", OP_CONSOLE, true,
