@@ -63,7 +63,10 @@ void page_arrived(zurkel_machine* m, const std::string& target, const std::strin
   if (i < 0) return;
   splore_list& l = splore.lists[i];
   bool first = target.find("__") == std::string::npos;
-  if (populate_splore_list_from_png_file(l, target.c_str(), !first) != 0) {
+  int r = populate_splore_list_from_png_file(l, target.c_str(), !first);
+  brim_debugf("splore: list %s: %s, %d items\n", l.name.c_str(), r ? "unreadable" : "read",
+              static_cast<int>(l.items.size()));
+  if (r != 0) {
     splore_message(m, "could not connect to bbs", 1500);
   } else {
     if (!cache.empty()) copy_file(target, cache);

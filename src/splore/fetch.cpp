@@ -125,3 +125,11 @@ void splore_fetch_shutdown() {
   if (worker_job) worker_job->cancel.store(true);
   wait_for_worker();
 }
+
+namespace {
+// At exit a transfer still running is stopped and its worker joined
+// (declared after the worker, so it runs first).
+struct stop_at_exit {
+  ~stop_at_exit() { splore_fetch_shutdown(); }
+} stopper;
+}  // namespace

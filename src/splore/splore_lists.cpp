@@ -123,9 +123,7 @@ void start_search_entry(splore_list& l) {
 }
 
 void initiate_search(splore_list& l) {
-  std::string text = l.search;
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  l.request = "cat=7&search=" + splore_url_encode(text) + "&max=32";
+  l.request = "cat=7&search=" + splore_url_encode(l.search) + "&max=32";
   download_list(l.name, l.request, 0);
   l.entering = false;
   block_buttons();
@@ -257,6 +255,8 @@ void switch_list(int step) {
   splore.current = (splore.current + step + LIST_COUNT) % LIST_COUNT;
   mark_favourites(splore_current());
   splore.selected_ms = splore_wall_ms();
+  brim_debugf("splore: showing %s: %d items\n", splore_current().name.c_str(),
+              static_cast<int>(splore_current().items.size()));
 }
 
 void splore_controls(zurkel_machine* m) {
@@ -301,6 +301,7 @@ void launch_step(zurkel_machine* m) {
   if (!splore.launch) return;
   if (++splore.launch <= 20) return;
   splore.launch = 0;
+  brim_debugf("splore: run %s\n", m->loaded.name);
   m->pending_command = 1;
   reset_run_chain(m);
   splore.menu = MENU_NONE;
@@ -396,11 +397,15 @@ void splore_init(zurkel_machine*) {
     l.title = list_defs[i].title;
     l.request = list_defs[i].request;
   }
-  for (int i = LIST_NEW; i <= LIST_JAM; i++)
-    populate_splore_list_from_png_file(splore.lists[i],
-                                       splore_bbs_path(splore.lists[i].name + ".pip.png").c_str(), false);
+  for (int i = LIST_NEW; i <= LIST_JAM; i++) {
+    splore_list& l = splore.lists[i];
+    int r = populate_splore_list_from_png_file(l, splore_bbs_path(l.name + ".pip.png").c_str(), false);
+    brim_debugf("splore: list %s: %s, %d items\n", l.name.c_str(), r ? "no cache" : "cached",
+                static_cast<int>(l.items.size()));
+  }
   populate_splore_list_from_png_file(splore.lists[LIST_SEARCH], "", false);
   reload_favourites();
+  brim_debugf("splore: list fav: %d items\n", static_cast<int>(splore.lists[LIST_FAV].items.size()));
   for (int i = LIST_NEW; i < LIST_COUNT; i++) mark_favourites(splore.lists[i]);
   splore.inited = true;
 }
