@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The browser against zkboard: every list's exact request and cache file,
+# search text in the query, list wrap-around, a cart downloaded, run and
+# made a favourite from its pause menu, [load more]; then offline: cached
+# lists and favourites still there, the cart runs from its file, a failed
+# refresh keeps the list; install_games makes the sample games playable
+# from the favourites without a board.
+source "$(dirname "$0")/../data/check_lib.sh" "$@"
+source "$src/tests/data/board_lib.sh"
+source "$src/tests/data/splore_lib.sh"
+mkdir -p "$tmp/board"
+cat >"$tmp/board/probe.zk" <<'CART'
+zurkel cartridge // test
+version 12
+__lua__
+cartdata("splore_probe")
+dset(0, dget(0) + 1)
+function _update() end
+function _draw() cls(3) end
+__gfx__
+CART
+cp -r "$src/assets/carts" "$tmp/"
+{
+  echo "2001 | new | 3 | 2025-06-01 | probe.zk | someone | probe"
+  for i in $(seq 3001 3039); do echo "$i | new | 1 | 2025-01-01 | ../carts/hello.zk | f | filler $i"; done
+  echo "4001 | featured | 5 | 2025-01-02 | ../carts/hello.zk | f | top one"
+  echo "4002 | wip | 1 | 2025-01-02 | ../carts/hello.zk | f | wip one"
+  echo "4003 | collab | 1 | 2025-01-02 | ../carts/hello.zk | f | collab one"
+  echo "4004 | jam | 1 | 2025-01-02 | ../carts/hello.zk | f | jam one"
+} >"$tmp/board/board.txt"
+start_board "$tmp/board"
+requests() { sed -n 's/^zkboard: [0-9.]* GET \([^ ]*\) .*/\1/p' "$tmp/serve.log"; }
+counter() { tr -d '\n' <"$tmp/home/cdata/splore_probe.zkd.txt" | cut -c1-8; }
+page="/bbs/cpost_lister3.php?max=32&start_index=0"
+
+# A. Lists: left from local wraps to search, right from search to local;
+# each board list's [update]; search text "a b" (a, right, right, b).
+splore 340 "100:L 105:R 110:R 115:R 120:O 150:R 152:O 180:R 182:O 210:R 212:O 240:R 242:O
+  270:R 272:O 277:D 282:R 287:R 292:D 297:D 302:O 320:R"
+check "[ $splore_status = 0 ]" "lists: exit status $splore_status"
+want="$page&cat=7&sub=2&version=000111cm
+$page&cat=7&sub=2&orderby=rating&version=000111cm
+$page&cat=7&sub=3&version=000111cm
+$page&cat=7&sub=4&version=000111cm
+$page&cat=7&sub=8&version=000111cm
+$page&cat=7&search=a%20b&max=32&version=000111cm"
+check "[ \"\$(requests)\" = \"\$want\" ]" "list requests: $(requests | tr '\n' ' ')"
+for name in new top wip collab jam search; do
+  check "[ -s '$tmp/home/bbs/$name.pip.png' ]" "cache file bbs/$name.pip.png"
+done
+shown=$(sed -n 's/^ *splore: showing \([a-z]*\).*/\1/p' "$tmp/home/log.txt" | tr '\n' ' ')
+check "[ '$shown' = 'search local fav new top wip collab jam search local ' ]" "list order: $shown"
+check "grep -qx 'splore: list new: read, 34 items' '$tmp/home/log.txt'" "new: 32 entries, [update], [load more]"
+
+# B. Download and run the probe, favourite it from the pause menu, leave
+# for the browser, then [load more] at the end of the list.
+: >"$tmp/serve.log"
+splore 380 "100:R 110:R 120:D 130:O 190:P 196:D 198:D 202:O 215:P 221:U 225:O $(downs 32 240) 310:O"
+check "[ $splore_status = 0 ]" "play: exit status $splore_status"
+want="/bbs/cposts/0/2001.zk.png
+/bbs/cpost_lister3.php?max=32&start_index=32&cat=7&sub=2&version=000111cm"
+check "[ \"\$(requests)\" = \"\$want\" ]" "play requests: $(requests | tr '\n' ' ')"
+check "[ -s '$tmp/home/bbs/0/2001.zk.png' ]" "the cart is kept as bbs/0/2001.zk.png"
+check "[ \"\$(counter)\" = 00010000 ]" "the probe ran once"
+line='|2001                 |2001                 |3      |someone          |                     |probe'
+check "[ \"\$(cat '$tmp/home/favourites.txt')\" = '$line' ]" "favourites line: $(cat "$tmp/home/favourites.txt")"
+check "grep -qx 'added to favourites' <<<\"\$(messages)\"" "the pause menu's favourite"
+check "grep -qx 'splore: list new: read, 42 items' '$tmp/home/log.txt'" "[load more] appends the 9 others"
+
+# C. Offline: the favourite runs from its file; a failed refresh keeps the
+# cached page.
+url="http://127.0.0.1:1"
+splore 270 "100:R 110:O 150:P 156:U 160:O 170:R 180:O 220:L 230:R"
+check "[ $splore_status = 0 ]" "offline: exit status $splore_status"
+check "grep -qx 'splore: list fav: 1 items' '$tmp/home/log.txt'" "favourites read at start"
+check "grep -q '^ *splore: run .*/bbs/0/2001.zk.png$' '$tmp/home/log.txt'" "the favourite runs offline"
+check "[ \"\$(counter)\" = 00020000 ]" "the probe ran again"
+check "[ \"\$(messages)\" = 'could not connect to bbs.' ]" "failed refresh: $(messages | tr '\n' ,)"
+check "[ \$(grep -c '^ *splore: showing new: 34 items' '$tmp/home/log.txt') = 2 ]" "the cached list is kept"
+
+# D. install_games, then the sample games from the favourites, offline.
+cat >"$tmp/install.zk" <<'CART'
+zurkel cartridge // test
+version 12
+__lua__
+install_games()
+__gfx__
+CART
+out=$(cd "$tmp" && timeout -k 5 60 "$bin" -home "$tmp/home" -x "$tmp/install.zk" -fast 2>&1)
+for id in 1001 1002 1003 1004 1005; do
+  check "[ -s '$tmp/home/bbs/0/$id.zk.png' ]" "sample game $id installed"
+done
+check "[ \$(grep -c '^|' '$tmp/home/favourites.txt') = 6 ]" "five favourites lines appended"
+splore 200 "100:R 110:D 120:O"
+check "grep -qx 'splore: list fav: 6 items' '$tmp/home/log.txt'" "six favourites"
+check "grep -q '^ *splore: run .*/bbs/0/1001.zk.png$' '$tmp/home/log.txt'" "a sample game runs offline"
+check "! grep -q '^ *download ' '$tmp/home/log.txt'" "without a download"
+[ $fail -eq 0 ] && echo "splore_board: ok"
+exit $fail
