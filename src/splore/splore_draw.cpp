@@ -125,10 +125,12 @@ void splore_draw(zurkel_machine* m) {
   fill(b, 0, 0, 127, 8, 1);
   gfx_draw_icon(b, GFX_RES_LIST_FIRST + splore.current, 2, 1);
   centred(b, "< " + l.title + " >", 64, 2, 7);
-  draw_tinted_rect_adaptive(b, 10, 72, 117, 127, 0);
-  if (sel && sel->type == ITEM_CART && !sel->author.empty())
-    text(b, "by " + sel->author.substr(0, 16), ROW_X0 + 1, 74, 6);
-  draw_rows(b, l, now);
+  if (!l.items.empty()) {
+    draw_tinted_rect_adaptive(b, 10, 72, 117, 127, 0);
+    if (sel && sel->type == ITEM_CART && !sel->author.empty())
+      text(b, "by " + sel->author.substr(0, 16), ROW_X0 + 1, 74, 6);
+    draw_rows(b, l, now);
+  }
   if (splore.menu != MENU_NONE) draw_menu(b);
   if (splore_download_running()) draw_progress(b);
   if (splore.launch) centred(b, "loading", 64, 61, 7 + (splore.launch / 4) % 2 * 3);
