@@ -84,7 +84,7 @@ bool populate_splore_list_from_text_file(splore_list& l, const char* path) {
   FILE* f = std::fopen(path, "rb");
   if (!f) return false;
   char line[512];
-  while (brim_read_line(f, line, 511)) {
+  while (l.items.size() < SPLORE_FAVOURITES_MAX && brim_read_line(f, line, 511)) {
     if (line[0] != '|') continue;
     std::string rest = line + 1, parts[6];
     for (int i = 0; i < 5; i++) {

@@ -16,6 +16,8 @@ bool splore_same_cart(const splore_item& stored, const std::string& id, const st
 std::string splore_clean_title(const std::string& s, bool lower_case);
 std::string splore_clean_author(const std::string& s, bool lower_case);
 
+constexpr size_t SPLORE_FAVOURITES_MAX = 10000;  // lines read at most
+
 // Reads a favourites-format file into l (appending; lines of carts already
 // in the list dropped). False when it cannot be opened.
 bool populate_splore_list_from_text_file(splore_list& l, const char* path);

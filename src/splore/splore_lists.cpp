@@ -142,7 +142,7 @@ void generate_cart_menu(int menu) {
                         {"cancel", 6}};
   } else if (menu == MENU_OPTIONS) {
     splore.menu_rows = {{cconfig.sound_volume == 0 ? "sound:off" : "sound:on", 32},
-                        {cconfig.windowed ? "fullscreen:off" : "fullscreen:on", 33},
+                        {brim_video.fullscreen ? "fullscreen:on" : "fullscreen:off", 33},
                         {"shutdown zurkel", 34},
                         {"back", 6}};
   }

@@ -95,5 +95,14 @@ splore 200 "100:R 110:D 120:O"
 check "grep -qx 'splore: list fav: 6 items' '$tmp/home/log.txt'" "six favourites"
 check "grep -q '^ *splore: run .*/bbs/0/1001.zk.png$' '$tmp/home/log.txt'" "a sample game runs offline"
 check "! grep -q '^ *download ' '$tmp/home/log.txt'" "without a download"
+
+# E. The cart menu on the favourites list: remove the probe, open the
+# board page of the next; search text stops at 21 letters from buttons.
+rights=$(for i in $(seq 0 24); do printf '%d:R ' $((175 + 3 * i)); done)
+splore 290 "100:R 110:P 116:D 120:O 130:P 136:D 140:D 145:O 155:L 160:L 165:O 170:D $rights 255:O"
+check "! grep -q '^|2001 ' '$tmp/home/favourites.txt' && [ \$(grep -c '^|' '$tmp/home/favourites.txt') = 5 ]" \
+  "remove from favourites"
+check "grep -q '^ *open http://127.0.0.1:1/bbs/?pid=1001$' '$tmp/home/log.txt'" "bbs thread opens the cart's page"
+check "grep -q 'search=a\(%20\)\{20\}&max=32' '$tmp/home/log.txt'" "search text of 21 letters at most"
 [ $fail -eq 0 ] && echo "splore_board: ok"
 exit $fail

@@ -62,5 +62,18 @@ outside=$(cd "$tmp/home" && find . -newer "$tmp/start" -type f ! -path './bbs/*'
   ! -path './cdata/*')
 check "[ -z '$outside' ]" "files written outside bbs/: $outside"
 check "[ -z \"\$(find '$tmp' -name 'etc*' -o -name '*rm -rf*')\" ]" "hostile ids made no file"
+
+# 3. A hand-edited favourites file: lines read by the favourites rules,
+# repeats and non-'|' lines dropped, a long line cut (its rest is no line); removing one entry through the cart
+# menu writes the rest back in the file's format.
+{
+  printf '%s\n' '|12345 |0 |0 |someone | |My Game' 'not a favourite' '|12345 |x |9 |b | |again'
+  printf '%s\n' '|777 |0 |1 |Big NAME!! | |Gone|Soon' "|$(printf 'z%.0s' $(seq 600))"
+} >"$tmp/home/favourites.txt"
+splore 150 "100:R 110:D 115:P 121:D 125:O"
+want='|12345                |                     |0      |someone          |                     |my game'
+want="$want
+$(printf '|%s |%-20s |%-6d |%-16s |%-20s |' "$(printf 'z%.0s' $(seq 127))" '' 0 '' '')"
+check "[ \"\$(cat '$tmp/home/favourites.txt')\" = \"\$want\" ]" "favourites rewritten: $(cat "$tmp/home/favourites.txt")"
 [ $fail -eq 0 ] && echo "splore_hostile: ok"
 exit $fail
