@@ -110,6 +110,13 @@ void splore_draw(zurkel_machine* m) {
   brim_bitmap* b = m->screen;
   if (!b || !splore.inited) return;
   clip(b, 0, 0, 128, 128);
+  if (splore.running_from_browser && m->run.finished_notice == 1) {
+    // Over the finished cart's last picture.
+    fill(b, 0, 120, 127, 120, 0);
+    fill(b, 0, 121, 127, 127, 6);
+    text(b, " finished. press button to exit", 1, 122, 1);
+    return;
+  }
   splore_list& l = splore_current();
   uint64_t now = splore_wall_ms();
   const splore_item* sel =
@@ -134,11 +141,6 @@ void splore_draw(zurkel_machine* m) {
   if (splore.menu != MENU_NONE) draw_menu(b);
   if (splore_download_running()) draw_progress(b);
   if (splore.launch) centred(b, "loading", 64, 61, 7 + (splore.launch / 4) % 2 * 3);
-  if (splore.running_from_browser && m->run.finished_notice == 1) {
-    fill(b, 0, 120, 127, 120, 0);
-    fill(b, 0, 121, 127, 127, 6);
-    text(b, " finished. press button to exit", 1, 122, 1);
-  }
 }
 
 void print_splore_exit_message(zurkel_machine* m) {

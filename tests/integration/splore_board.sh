@@ -104,5 +104,17 @@ check "! grep -q '^|2001 ' '$tmp/home/favourites.txt' && [ \$(grep -c '^|' '$tmp
   "remove from favourites"
 check "grep -q '^ *open http://127.0.0.1:1/bbs/?pid=1001$' '$tmp/home/log.txt'" "bbs thread opens the cart's page"
 check "grep -q 'search=a\(%20\)\{20\}&max=32' '$tmp/home/log.txt'" "search text of 21 letters at most"
+
+# F. A local cart that ends at once: the finished notice over its last
+# picture until a button is pressed, then the browser again.
+mkdir -p "$tmp/home/carts"
+printf 'zurkel cartridge // test\nversion 12\n__lua__\nprint("bye")\n__gfx__\n' >"$tmp/home/carts/ender.zk"
+pixel() { python3 "$src/tests/data/sweep_png.py" "$1" "$palette" | sed -n "$(($3 + 1))p" | cut -d" " -f$(($2 + 1)); }
+for case in "notice|100:O|06 00" "pressed|100:O 170:X|05 05"; do
+  IFS='|' read -r name presses want <<<"$case"
+  splore 200 "$presses" -dump_screen "$tmp/$name.png"
+  got="$(pixel "$tmp/$name.png" 2 124) $(pixel "$tmp/$name.png" 2 120)"
+  check "[ '$got' = '$want' ]" "finished notice, $name: colours $got"
+done
 [ $fail -eq 0 ] && echo "splore_board: ok"
 exit $fail
