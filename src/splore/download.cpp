@@ -86,11 +86,11 @@ void download_list(const std::string& name, const std::string& request, int star
   } else {
     target = splore_bbs_path("temp_" + name + "__.pip.png");
   }
-  char query[1200];
-  std::snprintf(query, sizeof query, "/bbs/cpost_lister3.php?max=32&start_index=%d&%s&version=%s%c",
-                start_index, request.c_str(), "000111c", 'm');
+  // Built whole: a long request is never cut into another query.
+  std::string url = splore_board_url() + "/bbs/cpost_lister3.php?max=32&start_index=" +
+                    std::to_string(start_index) + "&" + request + "&version=000111cm";
   cache_file = cache;
-  start(splore_board_url() + query, target, SPLORE_PAGE_MAX_BYTES);
+  start(url, target, SPLORE_PAGE_MAX_BYTES);
 }
 
 void download_bbs_cart(zurkel_machine* m, const std::string& id) {
@@ -120,6 +120,9 @@ void update_splore_download(zurkel_machine* m) {
   }
   if (elapsed < 500 || state == 1) return;
   std::string target = current->target, cache = cache_file;
+  brim_debugf("fetch %s: %s (curl %d, http %ld, %lld bytes%s)\n", current->url.c_str(),
+              state == 2 ? "ok" : "failed", current->curl_code, current->http_status,
+              current->received.load(), current->over_cap ? ", over the size cap" : "");
   current.reset();
   if (state == 3) {
     splore_message(m, "could not connect to bbs.", 1500);
@@ -130,7 +133,10 @@ void update_splore_download(zurkel_machine* m) {
 }
 
 void cancel_download(zurkel_machine* m, const char* message) {
-  if (current) current->cancel.store(true);
+  if (current) {
+    current->cancel.store(true);
+    brim_debugf("fetch %s: cancelled\n", current->url.c_str());
+  }
   current.reset();
   if (message) splore_message(m, message, 1500);
 }

@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "base/debug.h"
 #include "settings/config.h"
 
 namespace {
@@ -75,9 +74,9 @@ void run(std::shared_ptr<splore_fetch> job) {
   bool ok = rc == CURLE_OK && closed && !job->cancel.load() && check_bbs_file_ok(part);
   if (ok && std::rename(part.c_str(), job->target.c_str()) != 0) ok = false;
   if (!ok) std::remove(part.c_str());
-  brim_debugf("fetch %s: %s (curl %d, http %ld, %lld bytes%s)\n", job->url.c_str(),
-              ok ? "ok" : job->cancel.load() ? "cancelled" : "failed", static_cast<int>(rc), status,
-              job->received.load(), s.over ? ", over the size cap" : "");
+  job->curl_code = static_cast<int>(rc);
+  job->http_status = status;
+  job->over_cap = s.over;
   job->state.store(ok ? 2 : 3);
 }
 

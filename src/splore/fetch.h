@@ -16,6 +16,10 @@ struct splore_fetch {
   std::atomic<int> state{1};  // 1 running, 2 finished and checked, 3 failed
   std::atomic<bool> cancel{false};
   std::atomic<long long> received{0}, expected{-1};
+  // How it ended, set before state (for the main thread's log line).
+  int curl_code = 0;
+  long http_status = 0;
+  bool over_cap = false;
 };
 
 // Starts the worker for job (waiting first for a cancelled earlier one to

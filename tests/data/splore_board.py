@@ -8,7 +8,8 @@ Lists (by sub): 2 a full page of 32 (ids from row entries below), and at
 start_index 32 a page of 2; 3 a page of the wrong size; 4 a truncated PNG;
 8 text, not a PNG; orderby=rating a redirect loop; search the page of 2.
 Carts (by id): silent* never answer, endless* send without end, drip* send
-slowly; any other id gets CART."""
+slowly, notcart* get a PNG that is no cart, future* a cart of a later
+version; any other id gets CART."""
 import http.server
 import struct
 import sys
@@ -20,19 +21,22 @@ from urllib.parse import urlsplit, parse_qs
 LOG, CART = sys.argv[1], open(sys.argv[2], 'rb').read()
 
 
-def png(w, h, rows):
-    """An RGB PNG; rows maps (x, y) -> green value for text pixels."""
-    raw = bytearray()
+def png(w, h, rows, rgba=None):
+    """An RGB PNG; rows maps y -> {x: green value} for text pixels. With
+    rgba (x, y, bytes), an RGBA PNG, transparent black but that pixel."""
+    raw, bpp = bytearray(), 4 if rgba else 3
     for y in range(h):
-        line = bytearray(3 * w)
+        line = bytearray(bpp * w)
         for x, g in rows.get(y, {}).items():
-            line[3 * x + 1] = g
+            line[bpp * x + 1] = g
+        if rgba and rgba[1] == y:
+            line[4 * rgba[0]:4 * rgba[0] + 4] = rgba[2]
         raw += b'\0' + line
 
     def chunk(tag, data):
         body = tag + data
         return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body))
-    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 2, 0, 0, 0)) +
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6 if rgba else 2, 0, 0, 0)) +
             chunk(b'IDAT', zlib.compress(bytes(raw))) + chunk(b'IEND', b''))
 
 
@@ -55,11 +59,16 @@ HOSTILE = [('2 2 0', 'silent', 'x', 'silent1', ''),
            ('8 8 1', 'dots', 'x', '../../etc', ''),
            ('9 9 1', 'upper', 'x', 'AB', ''),
            ('12345 12345 3', 'numbered', 'someone', '', ''),
-           ('1 1 2', 'named', 'someone', 'ab_cd', 'ab_cd')]
+           ('1 1 2', 'named', 'someone', 'ab_cd', 'ab_cd'),
+           ('5 5 0', 'not a cart', 'x', 'notcart1', ''),
+           ('6 6 0', 'future', 'x', 'future1', '')]
 FULL = page(HOSTILE + [('%d %d 0' % (100 + i, 100 + i), 'filler %d' % i, 'f', '', '')
                        for i in range(32 - len(HOSTILE))])
 TWO = page([('200 200 0', 'more one', 'm', '', ''), ('201 201 0', 'more two', 'm', '', '')])
 WRONG = png(100, 100, {})
+# A 160 x 205 cart picture whose version byte (payload byte 0x8000, pixel
+# 32768, two bits in each channel) reads 255.
+FUTURE = png(160, 205, {}, (32768 % 160, 32768 // 160, b'\3\3\3\3'))
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -113,6 +122,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 with open(LOG, 'a') as f:
                     f.write('client gone: %s\n' % name)
             return
+        if name.startswith('notcart'):
+            return self.send(WRONG)
+        if name.startswith('future'):
+            return self.send(FUTURE)
         return self.send(CART)
 
 

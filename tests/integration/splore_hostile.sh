@@ -37,15 +37,18 @@ check "cmp -s '$tmp/home/bbs/new.pip.png' '$tmp/home/bbs/temp_new.pip.png'" "the
 check "[ \$(grep -c '^ *splore: run ' '$tmp/home/log.txt') = 2 ]" "both good carts run"
 
 # 2. Failures: silent (time-out 2 s), endless (over the 2 MiB cap), drip
-# (cancelled with pause), then wrong-size, cut and foreign pages and a
+# (cancelled with pause), a PNG that is no cart, a cart of a later
+# version, then wrong-size, cut and foreign pages and a
 # redirect loop on the other board lists.
 : >"$tmp/requests"
-splore 560 "100:R 110:R 120:D 122:O 220:D 222:O 280:D 282:O 300:P
-  320:R 322:O 350:R 352:O 380:R 382:O 410:R 412:O" -timeout 2
+splore 650 "100:R 110:R 120:D 122:O 220:D 222:O 280:D 282:O 300:P $(downs 6 310) 325:O 360:D 362:O
+  400:R 402:O 430:R 432:O 460:R 462:O 490:R 492:O" -timeout 2
 check "[ $splore_status = 0 ]" "failures: exit status $splore_status"
 want="timeout
 could not connect to bbs.
 download cancelled
+could not load
+future version. please update!
 could not connect to bbs.
 could not connect to bbs
 could not connect to bbs.
