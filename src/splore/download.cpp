@@ -120,12 +120,14 @@ void update_splore_download(zurkel_machine* m) {
   }
   if (elapsed < 500 || state == 1) return;
   std::string target = current->target, cache = cache_file;
+  bool timed_out = current->curl_code == SPLORE_FETCH_TIMED_OUT;
   brim_debugf("fetch %s: %s (curl %d, http %ld, %lld bytes%s)\n", current->url.c_str(),
               state == 2 ? "ok" : "failed", current->curl_code, current->http_status,
               current->received.load(), current->over_cap ? ", over the size cap" : "");
   current.reset();
   if (state == 3) {
-    splore_message(m, "could not connect to bbs.", 1500);
+    // The worker's own limit may run out a moment before this poll's.
+    splore_message(m, timed_out ? "timeout" : "could not connect to bbs.", 1500);
     return;
   }
   if (target.find(".pip") != std::string::npos) page_arrived(m, target, cache);

@@ -71,6 +71,7 @@ void run(std::shared_ptr<splore_fetch> job) {
     curl_easy_cleanup(c);
   }
   bool closed = std::fclose(f) == 0;
+  static_assert(CURLE_OPERATION_TIMEDOUT == SPLORE_FETCH_TIMED_OUT);
   bool ok = rc == CURLE_OK && closed && !job->cancel.load() && check_bbs_file_ok(part);
   if (ok && std::rename(part.c_str(), job->target.c_str()) != 0) ok = false;
   if (!ok) std::remove(part.c_str());

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+constexpr int SPLORE_FETCH_TIMED_OUT = 28;  // libcurl's code for a time limit
+
 struct splore_fetch {
   std::string url, target;
   long long cap = 0;          // most body bytes taken

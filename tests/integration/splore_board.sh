@@ -35,8 +35,8 @@ page="/bbs/cpost_lister3.php?max=32&start_index=0"
 
 # A. Lists: left from local wraps to search, right from search to local;
 # each board list's [update]; search text "a b" (a, right, right, b).
-splore 340 "100:L 105:R 110:R 115:R 120:O 150:R 152:O 180:R 182:O 210:R 212:O 240:R 242:O
-  270:R 272:O 277:D 282:R 287:R 292:D 297:D 302:O 320:R"
+splore 440 "100:L 105:R 110:R 115:R 120:O 165:R 167:O 210:R 212:O 255:R 257:O 300:R 302:O
+  345:R 347:O 352:D 357:R 362:R 367:D 372:D 377:O 420:R"
 check "[ $splore_status = 0 ]" "lists: exit status $splore_status"
 want="$page&cat=7&sub=2&version=000111cm
 $page&cat=7&sub=2&orderby=rating&version=000111cm
@@ -55,7 +55,7 @@ check "grep -qx 'splore: list new: read, 34 items' '$tmp/home/log.txt'" "new: 32
 # B. Download and run the probe, favourite it from the pause menu, leave
 # for the browser, then [load more] at the end of the list.
 : >"$tmp/serve.log"
-splore 380 "100:R 110:R 120:D 130:O 190:P 196:D 198:D 202:O 215:P 221:U 225:O $(downs 32 240) 310:O"
+splore 400 "100:R 110:R 120:D 130:O 200:P 206:D 208:D 212:O 225:P 231:U 235:O $(downs 32 250) 320:O"
 check "[ $splore_status = 0 ]" "play: exit status $splore_status"
 want="/bbs/cposts/0/2001.zk.png
 /bbs/cpost_lister3.php?max=32&start_index=32&cat=7&sub=2&version=000111cm"
@@ -70,7 +70,7 @@ check "grep -qx 'splore: list new: read, 42 items' '$tmp/home/log.txt'" "[load m
 # C. Offline: the favourite runs from its file; a failed refresh keeps the
 # cached page.
 url="http://127.0.0.1:1"
-splore 270 "100:R 110:O 150:P 156:U 160:O 170:R 180:O 220:L 230:R"
+splore 280 "100:R 110:O 150:P 156:U 160:O 170:R 180:O 230:L 240:R"
 check "[ $splore_status = 0 ]" "offline: exit status $splore_status"
 check "grep -qx 'splore: list fav: 1 items' '$tmp/home/log.txt'" "favourites read at start"
 check "grep -q '^ *splore: run .*/bbs/0/2001.zk.png$' '$tmp/home/log.txt'" "the favourite runs offline"

@@ -19,8 +19,8 @@ page="/bbs/cpost_lister3.php?max=32&start_index"
 # carts (each run, then left for the browser through the pause menu), and
 # [load more] on the last item.
 : >"$tmp/requests"
-splore 520 "100:R 110:R 120:O 150:D 152:D 154:D 156:O 166:D 168:O 178:D 180:O 190:D 192:O
-  250:P 256:U 260:O 270:D 272:O 330:P 336:U 340:O $(downs 26 350) 410:O"
+splore 540 "100:R 110:R 120:O 165:D 167:D 169:D 171:O 181:D 183:O 193:D 195:O 205:D 207:O
+  265:P 271:U 275:O 290:D 292:O 350:P 356:U 360:O $(downs 26 370) 430:O"
 check "[ $splore_status = 0 ]" "full page: exit status $splore_status"
 check "[ \"\$(messages | head -3 | sort -u)\" = 'download failed' ]" "bad ids refused: $(messages | head -3)"
 check "grep -qx 'splore: list new: read, 34 items' '$tmp/home/log.txt'" "32 entries give 34 items"
@@ -41,8 +41,8 @@ check "[ \$(grep -c '^ *splore: run ' '$tmp/home/log.txt') = 2 ]" "both good car
 # version, then wrong-size, cut and foreign pages and a
 # redirect loop on the other board lists.
 : >"$tmp/requests"
-splore 650 "100:R 110:R 120:D 122:O 220:D 222:O 280:D 282:O 300:P $(downs 6 310) 325:O 360:D 362:O
-  400:R 402:O 430:R 432:O 460:R 462:O 490:R 492:O" -timeout 2
+splore 600 "100:R 110:R 120:D 122:O 220:D 222:O 280:D 282:O 300:P $(downs 6 310) 325:O 370:D 372:O
+  420:R 422:O 460:R 462:O 500:R 502:O 540:R 542:O" -timeout 2
 check "[ $splore_status = 0 ]" "failures: exit status $splore_status"
 want="timeout
 could not connect to bbs.
