@@ -91,6 +91,13 @@ for id in 1001 1002 1003 1004 1005; do
   check "[ -s '$tmp/home/bbs/0/$id.zk.png' ]" "sample game $id installed"
 done
 check "[ \$(grep -c '^|' '$tmp/home/favourites.txt') = 6 ]" "five favourites lines appended"
+board_url="$url"
+start_board "$src/assets/board"
+for id in 1001 1005; do
+  fetch "/bbs/cposts/0/$id.zk.png" "$tmp/served.png" >/dev/null
+  check "cmp -s '$tmp/served.png' '$tmp/home/bbs/0/$id.zk.png'" "sample game $id is the shipped board's cart"
+done
+url="$board_url"
 splore 200 "100:R 110:D 120:O"
 check "grep -qx 'splore: list fav: 6 items' '$tmp/home/log.txt'" "six favourites"
 check "grep -q '^ *splore: run .*/bbs/0/1001.zk.png$' '$tmp/home/log.txt'" "a sample game runs offline"
