@@ -120,6 +120,7 @@ void start_search_entry(splore_list& l) {
   l.cursor = 0;
   l.entering = true;
   brim_drain_keys();
+  brim_debug("splore: search entry\n");
 }
 
 void initiate_search(splore_list& l) {
@@ -195,22 +196,25 @@ void process_cart_menu_action(zurkel_machine* m, int action) {
   }
 }
 
-// Typed keys while entering search text; true when any was taken.
+// Typed text while entering search text; true when any was taken (the
+// buttons then wait for release, so a letter key that is also a button,
+// or Enter, which is also pause, only types).
 bool search_keys(splore_list& l) {
   bool any = false;
   while (brim_keypressed()) {
     int k = brim_readkey_nowait();
-    if (!k) break;
-    any = true;
     if (k >= 'A' && k <= 'Z') k += 'a' - 'A';
-    if ((k >= 'a' && k <= 'z') || (k >= '0' && k <= '9') || k == ' ') {
+    bool text = (k >= 'a' && k <= 'z') || (k >= '0' && k <= '9') || k == ' ';
+    if (!text && k != 8 && k != 13) continue;  // keys without text (arrows, ...)
+    any = true;
+    if (text) {
       if (static_cast<int>(l.search.size()) < SPLORE_SEARCH_MAX) {
         l.search.insert(l.search.begin() + l.cursor, static_cast<char>(k));
         l.cursor++;
       }
     } else if (k == 8 && l.cursor > 0) {
       l.search.erase(l.search.begin() + --l.cursor);
-    } else if (k == 13 || k == 10) {
+    } else if (k == 13) {
       initiate_search(l);
       return true;
     }
@@ -411,6 +415,7 @@ void splore_init(zurkel_machine*) {
 }
 
 void splore_enter(zurkel_machine*) {
+  brim_debug("splore: enter\n");
   refill_local();
   mark_favourites(splore_current());
   splore.selected_ms = splore_wall_ms();

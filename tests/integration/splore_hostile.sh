@@ -10,7 +10,7 @@ source "$src/tests/data/splore_lib.sh"
 "$build/tools/zkcart/zkcart" pack "$src/assets/carts/hello.zk" "$tmp/cart.zk.png" >/dev/null
 python3 "$src/tests/data/splore_board.py" "$tmp/requests" "$tmp/cart.zk.png" >"$tmp/port" &
 board_pids="$board_pids $!"
-for _ in $(seq 50); do grep -q port "$tmp/port" && break; sleep 0.1; done
+for _ in $(seq 50); do grep -qs port "$tmp/port" && break; sleep 0.1; done
 url="http://127.0.0.1:$(cut -d' ' -f2 "$tmp/port")"
 touch "$tmp/start"
 page="/bbs/cpost_lister3.php?max=32&start_index"
