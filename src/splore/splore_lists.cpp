@@ -71,7 +71,8 @@ void populate_splore_list_from_directory(splore_list& l, const std::string& fold
   for (fs::directory_iterator it(root() + folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::string name = it->path().filename().string();
     if (name.empty() || name[0] == '.') continue;
-    bool dir = it->is_directory(ec);
+    std::error_code entry_ec;  // an unreadable entry is a file; the listing goes on
+    bool dir = it->is_directory(entry_ec);
     if (!dir && name.find(".zk") == std::string::npos) continue;
     splore_item item;
     item.file = (folder + name).substr(0, SPLORE_TEXT_MAX);

@@ -123,5 +123,15 @@ for case in "notice|100:O|06 00" "pressed|100:O 170:X|05 05"; do
   got="$(pixel "$tmp/$name.png" 2 124) $(pixel "$tmp/$name.png" 2 120)"
   check "[ '$got' = '$want' ]" "finished notice, $name: colours $got"
 done
+
+# G. Local folders: a link to a folder outside the root is not entered, a
+# subfolder is (its cart runs), ".." leads back to the root.
+mkdir -p "$tmp/home/carts/sub" "$tmp/outside"
+cp "$tmp/home/carts/ender.zk" "$tmp/home/carts/sub/inner.zk"
+cp "$tmp/home/carts/ender.zk" "$tmp/outside/aaa.zk"
+ln -s "$tmp/outside" "$tmp/home/carts/out"
+splore 300 "100:O 110:D 115:O 125:D 130:O 190:X 200:U 205:O 215:D 220:D 225:O"
+runs=$(sed -n 's|^ *splore: run .*/carts/||p' "$tmp/home/log.txt" | tr '\n' ' ')
+check "[ '$runs' = 'sub/inner.zk ender.zk ' ]" "local folders: ran $runs"
 [ $fail -eq 0 ] && echo "splore_board: ok"
 exit $fail
