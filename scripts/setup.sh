@@ -12,7 +12,7 @@ packages=(
   lua5.2 valgrind clang libclang-rt-14-dev
   xvfb xdotool imagemagick x11-utils
   libmicrohttpd-dev python3 nginx chromium wrk
-  nlohmann-json3-dev
+  nlohmann-json3-dev libcurl4-openssl-dev
   emscripten
 )
 

@@ -262,6 +262,11 @@ int zk_install_demos(lua_State* L) {
   return 0;
 }
 
+int zk_install_games(lua_State* L) {
+  if (zurkel_machine* m = zk_machine(L); m && m->host->install_games) m->host->install_games(m);
+  return 0;
+}
+
 int zk_import(lua_State* L) {
   spend_cpu(zk_machine(L), 4096);
   return 0;
@@ -321,7 +326,7 @@ const zk_api_entry zk_shell_api[] = {
     {"info", zk_info},
     {"keyconfig", zk_keyconfig},
     {"install_demos", zk_install_demos},
-    {"install_games", zk_shell_nothing},
+    {"install_games", zk_install_games},
     {"import", zk_import},
     {"export", zk_export},
     {"help", zk_help},

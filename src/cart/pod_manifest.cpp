@@ -12,6 +12,8 @@
 #include "cart/cart_image.h"
 #include "machine/memory.h"
 #include "cart/cart_record.h"
+#include "cart/pngcart.h"
+#include "gfx/resources.h"
 
 namespace {
 
@@ -113,6 +115,28 @@ bool do_cart32k(builder& b, const std::string& path, const std::string& name) {
   brim_destroy_zurkel_cart(cart);
   if (rc != 0) return b.fail("code too large for a 32 KiB image: " + full);
   return add_file(b, name, image);
+}
+
+// A text cartridge as a .zk.png file, drawn with the cart template and font
+// of the pod being built (its items 1 and 2) unless resources are loaded.
+bool do_pngcart(builder& b, const std::string& path, const std::string& name) {
+  std::string full = b.resolve(path);
+  zurkel_cart* cart = brim_load_zurkel_cart(full.c_str());
+  if (!cart) return b.fail("not a text cartridge: " + full);
+  bool borrowed = !gfx_resource_bitmap(GFX_RES_CART_TEMPLATE);
+  if (borrowed) {
+    brim_pod* gfx = cpod_load_nested(b.stack[0], 1);
+    brim_pod* font = cpod_load_nested(b.stack[0], 2);
+    gfx_load_resources(gfx, font);
+    brim_destroy_pod(gfx);
+    brim_destroy_pod(font);
+  }
+  std::vector<uint8_t> png;
+  bool ok = gfx_resource_bitmap(GFX_RES_CART_TEMPLATE) && save_zurkel_cart_png_to_memory(cart, png);
+  if (borrowed) gfx_free_resources();
+  brim_destroy_zurkel_cart(cart);
+  if (!ok) return b.fail("cannot make a PNG cart (template in items 1-2, code size): " + full);
+  return add_file(b, name, std::string(png.begin(), png.end()));
 }
 
 bool do_palette(builder& b, const std::string& path) {
@@ -259,6 +283,7 @@ bool directive(builder& b, const std::vector<std::string>& w) {
     return add_file(b, w[2], w[1]);
   }
   if (op == "cart32k") return need(2, 2) && do_cart32k(b, w[1], w[2]);
+  if (op == "pngcart") return need(2, 2) && do_pngcart(b, w[1], w[2]);
   if (op == "palette") return need(1, 1) && do_palette(b, w[1]);
   if (op == "bitmap8") return need(1, 1) && do_bitmap8(b, w[1]);
   if (op == "bitmap32") return need(1, 1) && do_bitmap32(b, w[1]);

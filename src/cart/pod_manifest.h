@@ -7,6 +7,8 @@
 //   file PATH [NAME]       a file item with the bytes of PATH (NAME: its base name)
 //   text "STRING" NAME     a file item holding STRING (\n, \" and \\ escapes)
 //   cart32k PATH NAME      a text cartridge turned into a 32 KiB cartridge image
+//   pngcart PATH NAME      a text cartridge as a .zk.png file (the template and
+//                          font of items 1 and 2 of the top-level pod)
 //   palette PATH           a palette item: 256 lines "r g b"
 //   bitmap8 PATH           an 8-bit bitmap: one row per line, digits 0-f, '.' = 0
 //   bitmap32 PATH          a 32-bit bitmap from a PNG (stored blue, green, red, alpha)

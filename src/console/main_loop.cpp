@@ -6,6 +6,7 @@
 
 #include "audio/audio.h"
 #include "base/bitmap.h"
+#include "base/debug.h"
 #include "capture/gif_save.h"
 #include "capture/screenshot.h"
 #include "capture/video_clip.h"
@@ -176,6 +177,7 @@ const zurkel_browser_calls* console_browser() { return browser; }
 
 void show_message(const char* text, int ms) {
   std::snprintf(zcon.message, sizeof zcon.message, "%s", text ? text : "");
+  brim_debugf("message: %s\n", zcon.message);
   zcon.message_start = brim_get_time();
   zcon.message_end = zcon.message_start + static_cast<uint64_t>(ms < 0 ? 0 : ms) + 400;
   zcon.message_colour = zcon.message_colour == 15 ? 7 : 15;
@@ -302,6 +304,9 @@ void brim_main_draw(zurkel_machine* m) {
 namespace {
 void quit_after_frame() { brim_quit = 1; }
 int last_draw_ms() { return zcon.last_draw_ms; }
+void install_games(zurkel_machine* m) {
+  if (browser && browser->install_games) browser->install_games(m);
+}
 }  // namespace
 
 const zurkel_machine_host zurkel_console_host = {
@@ -312,4 +317,5 @@ const zurkel_machine_host zurkel_console_host = {
     .open_keyconfig = keyconfig_enter,
     .last_draw_ms = last_draw_ms,
     .typed_command = prompt_typed_command,
+    .install_games = install_games,
 };

@@ -77,6 +77,14 @@ struct zurkel_browser_calls {
   void (*init)(zurkel_machine* m);    // once at start-up, after the sound engine
   void (*update)(zurkel_machine* m);  // each update step on console screen 2
   void (*draw)(zurkel_machine* m);    // each frame on console screen 2, into the machine screen
+  // The pause menu of a cart the browser started: -1 when none runs, else
+  // 1 if it is a favourite, 0 if not; and its toggle.
+  int (*running_favourite)(const zurkel_machine* m);
+  void (*toggle_running_favourite)(zurkel_machine* m);
+  // install_games(): the sample games into the board carts and favourites.
+  void (*install_games)(zurkel_machine* m);
+  // Leaving the browser for the console: its greeting on the screen.
+  void (*exit_message)(zurkel_machine* m);
 };
 void console_set_browser(const zurkel_browser_calls* calls);
 const zurkel_browser_calls* console_browser();

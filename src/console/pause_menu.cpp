@@ -25,6 +25,7 @@ enum menu_action {
   MENU_EXIT_TO_SPLORE = 3,
   MENU_RUN_CHAIN = 5,
   MENU_QUIT = 6,
+  MENU_FAVOURITE = 7,   // a cart the browser started
   MENU_CUSTOM = 256,   // + slot 1-5
 };
 
@@ -51,6 +52,7 @@ void carry_out(zurkel_machine* m, int action) {
       break;
     case MENU_EXIT_TO_SPLORE:
       close_paused_menu();
+      m->run.finished_notice = 2;
       m->pending_command = 2;
       m->console_screen = 2;
       break;
@@ -61,6 +63,11 @@ void carry_out(zurkel_machine* m, int action) {
       close_paused_menu();
       break;
     case MENU_QUIT: brim_quit = 1; break;
+    case MENU_FAVOURITE:
+      close_paused_menu();
+      if (const zurkel_browser_calls* b = console_browser(); b && b->toggle_running_favourite)
+        b->toggle_running_favourite(m);
+      break;
     default:
       if (action > MENU_CUSTOM && action <= MENU_CUSTOM + 5) {
         m->run.menu_selected[action - MENU_CUSTOM] = 1;
@@ -102,6 +109,9 @@ void build_paused_menu(const zurkel_machine* m) {
   add_paused_menu_item("reset cart", MENU_RESET);
   const char* chain = get_run_chain_label(m);
   if (chain && chain[0]) add_paused_menu_item(chain, MENU_RUN_CHAIN);
+  const zurkel_browser_calls* browser = console_browser();
+  int fav = browser && browser->running_favourite ? browser->running_favourite(m) : -1;
+  if (fav >= 0) add_paused_menu_item(fav ? "remove favourite" : "favourite", MENU_FAVOURITE);
   add_paused_menu_item("quit", MENU_QUIT);
   if (m->console_screen == 2) add_paused_menu_item("exit to splore", MENU_EXIT_TO_SPLORE);
 }

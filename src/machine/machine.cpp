@@ -8,6 +8,7 @@ const char* no_paste() { return nullptr; }
 void no_keyconfig(zurkel_machine*) {}
 int no_draw_time() { return 0; }
 bool no_typed_command(zurkel_machine*, const char*, const char*) { return false; }
+void no_install(zurkel_machine*) {}
 }  // namespace
 
 const zurkel_machine_host zurkel_quiet_host = {
@@ -18,4 +19,5 @@ const zurkel_machine_host zurkel_quiet_host = {
     .open_keyconfig = no_keyconfig,
     .last_draw_ms = no_draw_time,
     .typed_command = no_typed_command,
+    .install_games = no_install,
 };

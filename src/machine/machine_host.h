@@ -25,6 +25,8 @@ struct zurkel_machine_host {
   // out itself (ls, dir, help, splore, reboot, shutdown): true when done.
   // Cartridge programs never reach it.
   bool (*typed_command)(zurkel_machine* m, const char* name, const char* arg);
+  // install_games(): the browser's sample games (nothing without a browser).
+  void (*install_games)(zurkel_machine* m);
 };
 
 extern const zurkel_machine_host zurkel_quiet_host;

@@ -148,6 +148,7 @@ void clamp_loaded(brim_config* c) {
   c->sound_volume = clamp(c->sound_volume, 0, 256);
   c->music_volume = clamp(c->music_volume, 0, 256);
   if (c->mix_buffer_size < 512 || c->mix_buffer_size > 8192) c->mix_buffer_size = 1024;
+  c->timeout = clamp(c->timeout, 1, 240);
   // An unusable screen size is replaced here as well as at start-up, so the
   // as-loaded copy (which is what gets written back) never carries one.
   if (c->screen_w < 32 || c->screen_h < 32) {

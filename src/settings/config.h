@@ -45,6 +45,7 @@ struct zurkel_console_config {
   int show_backup_messages;
   int host_framerate_control;
   int gpio_base;
+  char board_url[BRIM_PATH_MAX];   // the browser's board: scheme, host, port
 };
 
 extern brim_config cconfig;

@@ -79,6 +79,9 @@ const config_key config_keys[] = {
      "// 0 for off. 1 to allow control of a cart's framerate due to host machine's cpu "
      "capacity (recommended)\n",
      "\n\n"},
+    // Read, never written (the written file keeps its fixed layout).
+    {"timeout", CS_ENGINE, CK_INT, CW_NEVER, ENG(timeout), "", ""},
+    {"board_url", CS_CONSOLE, CK_TRIMMED, CW_NEVER, CON(board_url), "", ""},
 };
 
 const int config_key_count = sizeof config_keys / sizeof config_keys[0];
