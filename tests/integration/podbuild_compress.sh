@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# podbuild --compress: data.pod with its items LZ4-compressed is a twentieth
-# of the size and the console reads it as the same: beside a copy of the
+# podbuild --compress: data.pod with its items LZ4-compressed is under a fifth
+# of the size (the sample games inside are PNG carts, already packed) and the console reads it as the same: beside a copy of the
 # console, the boot sequence and the head cart show the same screen.
 source "$(dirname "$0")/../data/check_lib.sh" "$@"
 podbuild="$build/tools/podbuild/podbuild"
@@ -10,7 +10,7 @@ cp "$bin" "$tmp/packed/zurkel"
 "$podbuild" --compress "$build/data.pod" "$tmp/packed/data.pod" >/dev/null
 check "[ $? -eq 0 ]" "podbuild --compress succeeds"
 plain=$(stat -c %s "$tmp/plain/data.pod") packed=$(stat -c %s "$tmp/packed/data.pod")
-check "[ $((packed * 10)) -lt $plain ]" "compressed $plain bytes to $packed"
+check "[ $((packed * 5)) -lt $plain ]" "compressed $plain bytes to $packed"
 check "[ \"\$(head -c 4 '$tmp/packed/data.pod')\" = CPOD ] && grep -q cFIL '$tmp/packed/data.pod'" "a pod of compressed file items"
 for d in plain packed; do
   "$tmp/$d/zurkel" -home "$tmp/home-$d" -headless 1 -fast -frames 150 -seed 4 -dump_screen "$tmp/$d.png" >/dev/null 2>&1
