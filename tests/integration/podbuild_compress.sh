@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # podbuild --compress: data.pod with its items LZ4-compressed is under a fifth
-# of the size (the sample games inside are PNG carts, already packed) and the console reads it as the same: beside a copy of the
-# console, the boot sequence and the head cart show the same screen.
+# of the size (the sample games in it are PNG carts, packed already), and the
+# console reads it as the same: beside a copy of the console, the boot sequence
+# and the head cart show the same screen.
 source "$(dirname "$0")/../data/check_lib.sh" "$@"
 podbuild="$build/tools/podbuild/podbuild"
 mkdir -p "$tmp/plain" "$tmp/packed"
