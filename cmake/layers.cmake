@@ -4,7 +4,8 @@
 # own), a single file, or several joined by "+". src/lang holds the Lua
 # build (its own target, zklua, in lang/lua) and the number type's header;
 # the platform layer's libraries are made by the caller. Defines
-# zurkel_<name> per layer and ZURKEL_LAYER_LIBRARIES.
+# zurkel_<name> per layer and ZURKEL_LAYER_LIBRARIES. Units named in
+# ZURKEL_LAYER_SKIP are left out (the web build has no browser).
 
 set(ZURKEL_CHECK_MAIN "${CMAKE_BINARY_DIR}/layer_check_main.cpp")
 file(WRITE "${ZURKEL_CHECK_MAIN}.new" "// Generated: the empty program of a layer check.\nint main() { return 0; }\n")
@@ -41,6 +42,9 @@ function(zurkel_layer_libraries table)
       string(REPLACE "+" ";" paths "${unit}")
       foreach(path ${paths})
         set(full "${PROJECT_SOURCE_DIR}/src/${path}")
+        if(path IN_LIST ZURKEL_LAYER_SKIP)
+          continue()
+        endif()
         if(IS_DIRECTORY "${full}")
           file(GLOB found CONFIGURE_DEPENDS "${full}/*.cpp")
           list(APPEND sources ${found})

@@ -20,6 +20,10 @@ add_subdirectory(src/lang/lua)
 
 # The console's layers, as the desktop builds them (one library per layer
 # of src/layers.txt), below the web host instead of SDL.
+# The page has no cartridge browser (it plays the console and exported
+# carts; the browser's fetcher is libcurl, a desktop library), so src/splore
+# stays out.
+set(ZURKEL_LAYER_SKIP splore)
 include(cmake/layers.cmake)
 zurkel_layer_libraries("${PROJECT_SOURCE_DIR}/src/layers.txt")
 target_link_libraries(zurkel_base PUBLIC zklua)
