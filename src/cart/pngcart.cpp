@@ -73,19 +73,6 @@ bool comment_line(const char* line, std::string& out) {
   return true;
 }
 
-int nearest_colour(int r, int g, int b, const uint8_t* pal) {
-  int best = 0, best_d = 1 << 30;
-  for (int k = 0; k < 256; k++) {
-    int dr = r - pal[k * 3], dg = g - pal[k * 3 + 1], db = b - pal[k * 3 + 2];
-    int d = dr * dr + dg * dg + db * db;
-    if (d < 192) return k;
-    if (d < best_d) {
-      best_d = d;
-      best = k;
-    }
-  }
-  return best;
-}
 
 brim_bitmap* label_from_rgba(const uint8_t* rgba) {
   brim_bitmap* label = brim_create_bitmap(128, 128, 8);
@@ -111,6 +98,20 @@ int decode_png(const uint8_t* data, size_t size, std::vector<uint8_t>& rgba, uns
 }
 
 }  // namespace
+
+int nearest_colour(int r, int g, int b, const uint8_t* pal) {
+  int best = 0, best_d = 1 << 30;
+  for (int k = 0; k < 256; k++) {
+    int dr = r - pal[k * 3], dg = g - pal[k * 3 + 1], db = b - pal[k * 3 + 2];
+    int d = dr * dr + dg * dg + db * db;
+    if (d < 192) return k;
+    if (d < best_d) {
+      best_d = d;
+      best = k;
+    }
+  }
+  return best;
+}
 
 bool cart_png_payload(zurkel_cart* cart, uint8_t* payload) {
   std::memset(payload, 0, ZURKEL_PNG_PAYLOAD);

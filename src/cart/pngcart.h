@@ -42,6 +42,9 @@ zurkel_cart* load_zurkel_cart_png_from_memory(const uint8_t* data, size_t size,
 // label region at (16, 24) as palette indices (nearest display colour).
 // Null otherwise; other picture routes are not handled here.
 brim_bitmap* create_label_from_file(const char* path);
+// The palette index (0-255 of pal, 3 bytes each) nearest to (r, g, b);
+// any colour within a small distance is taken at once.
+int nearest_colour(int r, int g, int b, const uint8_t* pal);
 
 // --- building blocks, also used by tests ---
 

@@ -1,13 +1,14 @@
 #include "splore/fetch.h"
 
 #include <curl/curl.h>
-#include <lodepng.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <vector>
 
+#include "cart/cart_files.h"
+#include "gfx/png_decode.h"
 #include "settings/config.h"
 
 namespace {
@@ -89,24 +90,11 @@ void wait_for_worker() {
 
 bool check_bbs_file_ok(const std::string& path) {
   if (path.find(".png") == std::string::npos) return true;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::vector<unsigned char> bytes;
-  unsigned char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= (16u << 20))
-    bytes.insert(bytes.end(), buf, buf + n);
-  std::fclose(f);
+  std::vector<uint8_t> bytes;
+  if (!cart_read_file(path, bytes, 16u << 20)) return false;
   unsigned w = 0, h = 0;
-  LodePNGState st;
-  lodepng_state_init(&st);
-  bool ok = lodepng_inspect(&w, &h, &st, bytes.data(), bytes.size()) == 0 && w <= 2048 && h <= 2048;
-  lodepng_state_cleanup(&st);
-  if (!ok) return false;
-  unsigned char* rgba = nullptr;
-  ok = lodepng_decode32(&rgba, &w, &h, bytes.data(), bytes.size()) == 0;
-  std::free(rgba);
-  return ok;
+  std::vector<uint8_t> rgba;
+  return brim_png_decode_rgba(bytes.data(), bytes.size(), 2048, 2048, rgba, w, h) == BRIM_PNG_OK;
 }
 
 void splore_fetch_start(const std::shared_ptr<splore_fetch>& job) {

@@ -8,27 +8,15 @@
 #include <vector>
 
 #include "base/safe_write.h"
+#include "cart/cart_files.h"
 #include "cart/pngcart.h"
+#include "gfx/png_decode.h"
 #include "gfx/png_encode.h"
 #include "gfx/video.h"
 #include "settings/folders.h"
 #include "splore/bbs_names.h"
 
 namespace {
-int nearest(uint32_t rgb) {
-  int r = rgb >> 16 & 255, g = rgb >> 8 & 255, b = rgb & 255;
-  int best = 0, best_d = 1 << 30;
-  for (int i = 0; i < 256; i++) {
-    int dr = r - brim_palette[3 * i], dg = g - brim_palette[3 * i + 1], db = b - brim_palette[3 * i + 2];
-    int d = dr * dr + dg * dg + db * db;
-    if (d < 192) return i;
-    if (d < best_d) {
-      best_d = d;
-      best = i;
-    }
-  }
-  return best;
-}
 
 struct png_bytes {
   const std::vector<unsigned char>* data;
@@ -52,7 +40,7 @@ splore_label splore_label_from_rgba(const uint8_t* rgba, int w, int x0, int y0) 
       const uint8_t* p = rgba + 4 * (static_cast<size_t>(y0 + y) * w + x0 + x);
       uint32_t rgb = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
       auto it = seen.find(rgb);
-      int c = it != seen.end() ? it->second : (seen[rgb] = nearest(rgb));
+      int c = it != seen.end() ? it->second : (seen[rgb] = nearest_colour(rgb >> 16 & 255, rgb >> 8 & 255, rgb & 255, brim_palette));
       label->line[y][x] = static_cast<uint8_t>(c);
     }
   return label;
@@ -76,14 +64,12 @@ splore_label create_label_from_cart_lid(const std::string& id) {
   if (brim_file_exists(cart.c_str()))
     if (brim_bitmap* b = create_label_from_file(cart.c_str())) return splore_label(b, brim_destroy_bitmap);
   std::string path = get_bbs_label_filename(id);
-  unsigned char* rgba = nullptr;
   unsigned w = 0, h = 0;
-  if (!brim_file_exists(path.c_str())) return nullptr;
-  if (lodepng_decode32_file(&rgba, &w, &h, path.c_str()) != 0 || w != 128 || h != 128) {
-    std::free(rgba);
+  std::vector<uint8_t> file, rgba;
+  if (!cart_read_file(path, file, 1 << 20)) return nullptr;
+  if (brim_png_decode_rgba(file.data(), file.size(), BRIM_PNG_IMPORT_W, BRIM_PNG_IMPORT_H, rgba, w, h) !=
+          BRIM_PNG_OK ||
+      w != 128 || h != 128)
     return nullptr;
-  }
-  splore_label label = splore_label_from_rgba(rgba, 128, 0, 0);
-  std::free(rgba);
-  return label;
+  return splore_label_from_rgba(rgba.data(), 128, 0, 0);
 }

@@ -1,34 +1,19 @@
 #include "splore/list_page.h"
 
-#include <lodepng.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "cart/cart_files.h"
+#include "gfx/png_decode.h"
 #include "gfx/resources.h"
 #include "splore/favourites.h"
 #include "splore/labels.h"
 
 namespace {
 constexpr int PAGE_W = 1024, PAGE_H = 544, CELL_H = 136;
-
-bool read_capped(const char* path, std::vector<unsigned char>& out) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return false;
-  unsigned char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-    if (out.size() + n > static_cast<size_t>(SPLORE_PAGE_MAX_BYTES)) {
-      std::fclose(f);
-      return false;
-    }
-    out.insert(out.end(), buf, buf + n);
-  }
-  std::fclose(f);
-  return true;
-}
 
 // Row r (128-132) of cell (x0, y0): its characters up to the first NUL.
 std::string text_row(const unsigned char* rgba, int x0, int y0, int r) {
@@ -68,14 +53,11 @@ splore_item splore_special_item(int type, const char* text) {
 
 int populate_splore_list_from_png_file(splore_list& l, const char* path, bool append) {
   bool fav = &l == &splore.lists[LIST_FAV], search = &l == &splore.lists[LIST_SEARCH];
-  std::vector<unsigned char> file;
-  bool readable = read_capped(path, file);
+  std::vector<uint8_t> file;
+  bool readable = cart_read_file(path, file, SPLORE_PAGE_MAX_BYTES);
   unsigned w = 0, h = 0;
   if (readable) {
-    LodePNGState st;
-    lodepng_state_init(&st);
-    readable = lodepng_inspect(&w, &h, &st, file.data(), file.size()) == 0;
-    lodepng_state_cleanup(&st);
+    readable = brim_png_size(file.data(), file.size(), w, h) == BRIM_PNG_OK;
   }
   if (!append && !fav) {
     if (!readable && !l.items.empty()) return 1;
@@ -83,11 +65,10 @@ int populate_splore_list_from_png_file(splore_list& l, const char* path, bool ap
   }
   if (!readable) return 1;
   if (w != PAGE_W || h != PAGE_H) return 2;
-  unsigned char* rgba = nullptr;
-  if (lodepng_decode32(&rgba, &w, &h, file.data(), file.size()) != 0 || !rgba) {
-    std::free(rgba);
+  std::vector<uint8_t> pixels;
+  if (brim_png_decode_rgba(file.data(), file.size(), PAGE_W, PAGE_H, pixels, w, h) != BRIM_PNG_OK)
     return 1;
-  }
+  const unsigned char* rgba = pixels.data();
   if (append && !l.items.empty() && l.items.back().type == ITEM_LOAD_MORE) l.items.pop_back();
   int useful = 0;
   for (int e = 0; e < 32; e++) {
@@ -108,7 +89,6 @@ int populate_splore_list_from_png_file(splore_list& l, const char* path, bool ap
     it.label = splore_label_from_rgba(rgba, PAGE_W, x0, y0);
     l.items.push_back(std::move(it));
   }
-  std::free(rgba);
   if (useful == 32 && l.items.size() > 1) {
     splore_item more = splore_special_item(ITEM_LOAD_MORE, "[load more]");
     more.label = splore_make_label();
