@@ -1,5 +1,7 @@
 #include "console/boot.h"
 
+#include "base/startup_report.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -145,7 +147,9 @@ void move_boot(zurkel_machine* m) {
       break;
     case 90:
       if (m->mode == 2) {
+        double t = brim_startup_now_ms();
         boot_embedded_cart(m);
+        brim_startup_part("cart load", t);
         if (zopts.run && zopts.auto_load_fn[0] && !zopts.exec) boot_command_line_cart(m);
       }
       break;

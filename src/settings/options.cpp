@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "base/debug.h"
+#include "base/startup_report.h"
 #include "host/time.h"
 
 zurkel_options zopts;
@@ -64,6 +65,7 @@ const option_def options[] = {
      [](const char* v) { set_text(cconfig.desktop_path, sizeof cconfig.desktop_path, v); }},
     {"timeout", OP_ENGINE, true, set_timeout},
     {"headless", OP_ENGINE, true, [](const char*) { cconfig.headless = 1; }},
+    {"startup_report", OP_ENGINE, true, [](const char* v) { brim_startup_report_enable(num(v) != 0); }},
 
     // The console's options.
     {"joystick", OP_CONSOLE, true, [](const char* v) { console_config.joystick_index = num(v); }},
