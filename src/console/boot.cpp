@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/startup_report.h"
 #include "cart/cart_files.h"
 #include "gfx/png_decode.h"
 
@@ -151,7 +152,9 @@ void move_boot(zurkel_machine* m) {
       break;
     case 90:
       if (m->mode == 2) {
+        double t = brim_startup_now_ms();
         boot_embedded_cart(m);
+        brim_startup_part("cart load", t);
         if ((zopts.run || zopts.watch) && zopts.auto_load_fn[0] && !zopts.exec)
           boot_command_line_cart(m);
       }

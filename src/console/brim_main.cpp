@@ -15,6 +15,7 @@
 #include "base/lost_writes.h"
 #include "base/safe_write.h"
 #include "base/random.h"
+#include "base/startup_report.h"
 #include "cart/data_pod.h"
 #include "cart/embedded_carts.h"
 #include "cart/pipeline.h"
@@ -104,6 +105,7 @@ zurkel_cart* system_sounds_cart = nullptr;  // data.pod item 0, kept for the run
 // data.pod: the console's sounds, graphics and font, then the window for a
 // 128 x 128 page. False when it cannot be read.
 bool load_data_pod(const char* path) {
+  double t = brim_startup_now_ms();
   bool loaded = standalone_pod.empty()
                     ? zurkel_load_data_pod(path)
                     : zurkel_load_data_pod_memory(standalone_pod.data(), standalone_pod.size());
@@ -118,13 +120,18 @@ bool load_data_pod(const char* path) {
     system_sounds_cart = sounds;
     brim_set_system_sounds(sounds);
   }
+  brim_startup_part("data.pod", t);
+  t = brim_startup_now_ms();
   // Items 1 and 2: palette, title, icon, icons and the console font.
   brim_pod* gfx_pod = cpod_load_nested(zurkel_data_pod, DATA_POD_GFX);
   brim_pod* font_pod = cpod_load_nested(zurkel_data_pod, DATA_POD_FONT);
   gfx_load_resources(gfx_pod, font_pod);
   brim_destroy_pod(gfx_pod);
   brim_destroy_pod(font_pod);
+  brim_startup_part("font", t);
+  t = brim_startup_now_ms();
   brim_set_screen(128, 128, 8, 0x100);
+  brim_startup_part("window", t);
   return true;
 }
 
@@ -189,7 +196,9 @@ void brim_init() {
   brim_init_desktop_folder(cconfig.desktop_path);
   headless = cconfig.headless || wants_exec(arg_count, arg_values);
   log_step("brim_system_init");
+  double t = brim_startup_now_ms();
   host_init();
+  brim_startup_part("system", t);
   log_step("brim_reset_timer");
   log_step("brim_gui_init");
   log_step("brim_keys_init");
@@ -197,7 +206,9 @@ void brim_init() {
   log_step("brim_text_init");
   brim_text_init();
   log_step("brim_video_init");
+  t = brim_startup_now_ms();
   video_init(headless);
+  brim_startup_part("video", t);
   log_step("brim_mouse_init");
   log_step("brim_joystick_init");
   brim_joystick_init();
@@ -302,7 +313,9 @@ int brim_main_init(zurkel_machine* m) {
   } else {
     boot_init(m);
   }
+  double t = brim_startup_now_ms();
   sound_init(m);
+  brim_startup_part("audio", t);
   if (const zurkel_browser_calls* b = console_browser(); b && b->init) b->init(m);
 
   if (zopts.exec) {
@@ -369,6 +382,11 @@ bool brim_main_iterate() {
   brim_main_update(m);
   brim_main_draw(m);
   brim_blit_back_page();
+  brim_startup_moment("first_frame");
+  if (m->mode == 1) {  // the first frame of a running cart ends start-up
+    brim_startup_moment("cart_frame");
+    brim_startup_report_enable(false);
+  }
   brim_handle_system_messages();
   if (host_quit_requested()) return false;
   brim_update_music_fading();

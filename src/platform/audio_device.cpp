@@ -4,6 +4,9 @@
 #include "audio/audio.h"
 #include "host/audio_device.h"
 #include "base/debug.h"
+#include "base/startup_report.h"
+
+#include <cstdio>
 
 int brim_sound_inited = 0;
 
@@ -56,6 +59,10 @@ int brim_sound_init_plat(int flags, void* userdata) {
   if (SDL_OpenAudio(&want, &got) == 0) {
     brim_debug("SDL_OpenAudio ok\n");
     log_differences(want, got);  // the synthesis is not adapted
+    // One buffer is mixed ahead of what plays (a callback, no queue).
+    if (brim_startup_report_enabled() && got.freq > 0)
+      std::fprintf(stderr, "startup: audio buffer %d samples at %d Hz: %.1f ms\n", got.samples,
+                   got.freq, 1000.0 * got.samples / got.freq);
     SDL_PauseAudio(0);
     brim_sound_inited = 1;
   }

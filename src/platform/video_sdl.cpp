@@ -6,6 +6,7 @@
 
 #include "gfx/video.h"
 #include "base/debug.h"
+#include "base/startup_report.h"
 #include "host/video.h"
 #include "platform/sdl_parts.h"
 
@@ -117,9 +118,13 @@ int brim_set_screen_plat(int window_w, int window_h, int tex_w, int tex_h, int, 
       SDL_DestroyWindow(w);
     }
   }
+  double t = brim_startup_now_ms();
   window = make_window(window_w, window_h);
   if (!window) fatal_no_window();
+  brim_startup_part("sdl window", t);
+  t = brim_startup_now_ms();
   renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+  brim_startup_part("sdl renderer", t);
   if (!renderer) {
     brim_debug(" could not create sdl_renderer! dropping down to software_blit\n");
     brim_video.software_blit = true;

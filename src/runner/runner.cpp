@@ -1,5 +1,7 @@
 #include "runner/runner.h"
 
+#include "base/startup_report.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -139,6 +141,7 @@ void reset_lua_machine(zurkel_machine* m) {
   // A new machine has raised no error yet: an error from a host function
   // (which stores no line) must not show the old machine's last line.
   zurkel_runtime_line = 0;
+  double t = brim_startup_now_ms();
   lua_State* L = zurkel_new_machine_state(m);
   if (L) {
     add_c_functions(L);
@@ -146,6 +149,7 @@ void reset_lua_machine(zurkel_machine* m) {
     luaL_ref(L, LUA_REGISTRYINDEX);
   }
   m->L = L;
+  brim_startup_part("interpreter", t);
 }
 
 void derive_cart_identity(const char* filename, const char* root_path, const char* bbs_path,

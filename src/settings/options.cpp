@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "base/debug.h"
+#include "base/startup_report.h"
 #include "host/time.h"
 
 zurkel_options zopts;
@@ -87,6 +88,8 @@ const option_def options[] = {
     {"timeout", OP_ENGINE, true, set_timeout, "download time-out in seconds (1-240)", "S"},
     {"headless", OP_ENGINE, true, [](const char*) { cconfig.headless = 1; },
      "no window, no video output", "1"},
+    {"startup_report", OP_ENGINE, true, [](const char* v) { brim_startup_report_enable(num(v) != 0); },
+     "1 writes each start-up part's time to standard error", "0/1"},
 
     // The console's options.
     {"joystick", OP_CONSOLE, true, [](const char* v) { console_config.joystick_index = num(v); },
