@@ -29,7 +29,10 @@ command -v ccache >/dev/null 2>&1 &&
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CC=clang CXX=clang++ cmake -S "$here" -B "$fz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZURKEL_FUZZ=ON -DZURKEL_SANITIZE=ON -DZURKEL_TESTS=OFF "${launcher[@]}" >/dev/null
-cmake --build "$fz" -j"$(nproc)" --target "${targets[@]}" seeds_pngcart >/dev/null
+if ! cmake --build "$fz" -j"$(nproc)" --target "${targets[@]}" seeds_pngcart >"$fz/build.log" 2>&1; then
+  tail -40 "$fz/build.log" >&2
+  exit 1
+fi
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:halt_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
