@@ -1,5 +1,6 @@
 #include "tool_core.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -35,6 +36,9 @@ bool tool_load_resources(const std::string& data_pod, std::string& err) {
   brim_pod* gfx = cpod_load_nested(zurkel_data_pod, DATA_POD_GFX);
   brim_pod* font = cpod_load_nested(zurkel_data_pod, DATA_POD_FONT);
   gfx_load_resources(gfx, font);
+  // The copies live in a vector that goes at exit: free them before it does.
+  static const bool freed_at_exit = std::atexit(gfx_free_resources) == 0;
+  (void)freed_at_exit;
   brim_destroy_pod(gfx);
   brim_destroy_pod(font);
   return true;
