@@ -28,6 +28,10 @@ std::string cut(std::string s, size_t n) {
   return s;
 }
 
+// A field as read: trimmed, cut, and trimmed again (a cut can end in
+// spaces), so what is written reads back the same.
+std::string kept(const std::string& s) { return trim_right(cut(trim_right(s), SPLORE_TEXT_MAX)); }
+
 // Field text safe for one favourites line: no separators or line breaks.
 std::string field(const std::string& s) {
   std::string out = cut(s, SPLORE_TEXT_MAX);
@@ -68,7 +72,9 @@ std::string splore_clean_title(const std::string& s, bool lower_case) {
     if (u < 32 || u > 127 || (c >= 'A' && c <= 'Z')) c = ' ';
     if (c == '|') c = '_';
   }
-  return out;
+  // Cutting and blanking can leave spaces at the end; the file reader trims
+  // them, so the title as kept is the title as read back.
+  return trim_right(out);
 }
 
 std::string splore_clean_author(const std::string& s, bool lower_case) {
@@ -95,11 +101,11 @@ bool populate_splore_list_from_text_file(splore_list& l, const char* path) {
     parts[5] = rest;  // the title may hold '|' (read as '_')
     splore_item it;
     it.type = ITEM_CART;
-    it.id = cut(trim_right(parts[0]), SPLORE_TEXT_MAX);
-    it.mid = cut(trim_right(parts[1]), SPLORE_TEXT_MAX);
+    it.id = kept(parts[0]);
+    it.mid = kept(parts[1]);
     it.number = std::atoi(parts[2].c_str());
     it.author = splore_clean_author(parts[3], true);
-    it.file = cut(trim_right(parts[4]), SPLORE_TEXT_MAX);
+    it.file = kept(parts[4]);
     it.title = splore_clean_title(parts[5], true);
     if (it.id == "0") it.id.clear();
     if (it.mid == "0") it.mid.clear();
