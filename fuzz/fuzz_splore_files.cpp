@@ -7,43 +7,23 @@
 //   label), encoded as a real PNG so the decoder gets past the checksums,
 //   then read as the browser reads a downloaded page.
 #include <lodepng.h>
-#include <unistd.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
+#include <cstdlib>
 #include <vector>
 
+#include "fuzz_files.h"
 #include "splore/favourites.h"
 #include "splore/list_page.h"
 
 namespace {
-std::string in, once_path, twice_path;
-
-std::string slurp(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-void spit(const std::string& path, const uint8_t* data, size_t size) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) __builtin_trap();
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
-}
-
 std::string read_and_write(const std::string& from, const std::string& to) {
   splore_list l;
   populate_splore_list_from_text_file(l, from.c_str());
   if (!save_splore_list_to_file(l, to.c_str())) __builtin_trap();
-  return slurp(to);
+  return fuzz_slurp(to);
 }
 
-void list_page(const uint8_t* data, size_t size) {
+void list_page(const std::string& in, const uint8_t* data, size_t size) {
   constexpr unsigned W = 1024, H = 544;
   std::vector<uint8_t> rgba(static_cast<size_t>(W) * H * 4, 0);
   for (size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
@@ -57,7 +37,7 @@ void list_page(const uint8_t* data, size_t size) {
   unsigned char* png = nullptr;
   size_t png_size = 0;
   if (lodepng_encode32(&png, &png_size, rgba.data(), W, H) != 0) __builtin_trap();
-  spit(in, png, png_size);
+  fuzz_spit(in, png, png_size);
   std::free(png);
   splore_list l;
   populate_splore_list_from_png_file(l, in.c_str(), false);
@@ -67,19 +47,13 @@ void list_page(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  if (in.empty()) {
-    std::string base = "/tmp/fuzz_splore" + std::to_string(getpid());
-    in = base + "_in", once_path = base + "_a.txt", twice_path = base + "_b.txt";
-    std::atexit([] {
-      for (const std::string* p : {&in, &once_path, &twice_path}) std::remove(p->c_str());
-    });
-  }
+  const fuzz_paths& p = fuzz_temp_paths("fuzz_splore");
   if (data[0] & 1) {
-    list_page(data + 1, size - 1);
+    list_page(p.in, data + 1, size - 1);
     return 0;
   }
-  spit(in, data + 1, size - 1);
-  std::string once = read_and_write(in, once_path);
-  if (read_and_write(once_path, twice_path) != once) __builtin_trap();
+  fuzz_spit(p.in, data + 1, size - 1);
+  std::string once = read_and_write(p.in, p.once);
+  if (read_and_write(p.once, p.twice) != once) __builtin_trap();
   return 0;
 }

@@ -36,3 +36,15 @@ start_xvfb() {
   echo "skipped: Xvfb did not start"
   exit 0
 }
+
+# private_console SRC PODBUILD BIN: the console copied to $tmp/bin with a
+# data.pod of its own whose head cartridge is the cart read from standard
+# input (assets from SRC, built with PODBUILD); $tmp/home is its home.
+private_console() {
+  mkdir -p "$tmp/bin" "$tmp/home"
+  cp -r "$1/assets" "$tmp/assets"
+  cat >"$tmp/assets/carts/head.zk"
+  "$2" "$tmp/assets/data.pod.manifest" "$tmp/bin/data.pod" >"$tmp/podbuild.log" 2>&1 ||
+    { echo "FAIL: podbuild"; cat "$tmp/podbuild.log"; exit 1; }
+  cp "$3" "$tmp/bin/zurkel"
+}

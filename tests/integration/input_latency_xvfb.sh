@@ -20,11 +20,9 @@ podbuild="$build/tools/podbuild/podbuild"
 tmp="$(mktemp -d)"
 source "$(dirname "$0")/../data/xvfb_lib.sh"
 
-mkdir -p "$tmp/bin" "$tmp/home"
-cp -r "$src/assets" "$tmp/assets"
 # Blocks (32 x 32 each, top row): step % 16, step / 16 % 16, 8 once Z was
 # seen (else 1); the picture stops changing at the step that saw Z.
-cat >"$tmp/assets/carts/head.zk" <<'CART'
+private_console "$src" "$podbuild" "$bin" <<'CART'
 zurkel cartridge // latency test
 version 12
 __lua__
@@ -40,9 +38,6 @@ function _update()
 end
 __gfx__
 CART
-"$podbuild" "$tmp/assets/data.pod.manifest" "$tmp/bin/data.pod" >"$tmp/podbuild.log" 2>&1 ||
-  { echo "FAIL: podbuild"; cat "$tmp/podbuild.log"; exit 1; }
-cp "$bin" "$tmp/bin/zurkel"
 
 start_xvfb 200 249
 export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy

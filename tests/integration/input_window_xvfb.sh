@@ -21,9 +21,7 @@ tmp="$(mktemp -d)"
 source "$(dirname "$0")/../data/xvfb_lib.sh"
 
 # The console with a private data.pod whose head cartridge is the test cart.
-mkdir -p "$tmp/bin" "$tmp/home"
-cp -r "$src/assets" "$tmp/assets"
-cat >"$tmp/assets/carts/head.zk" <<'CART'
+private_console "$src" "$podbuild" "$bin" <<'CART'
 zurkel cartridge // test
 version 12
 __lua__
@@ -43,9 +41,6 @@ function _draw()
 end
 __gfx__
 CART
-"$podbuild" "$tmp/assets/data.pod.manifest" "$tmp/bin/data.pod" >"$tmp/podbuild.log" 2>&1 ||
-  { echo "FAIL: podbuild"; cat "$tmp/podbuild.log"; exit 1; }
-cp "$bin" "$tmp/bin/zurkel"
 
 start_xvfb 141 190
 
